@@ -1,0 +1,225 @@
+// hsvconv as a user meets it: the real program run with arguments and
+// standard input, its output, messages and exit status read back.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Result {
+    std::string out, err;
+    int status;  // exit status, or 128 + signal
+};
+
+std::string Slurp(int fd)
+{
+    std::string text;
+    char chunk[4096];
+    lseek(fd, 0, SEEK_SET);
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(n));
+    return text;
+}
+
+int TempFile(const std::string &content)
+{
+    FILE *f = std::tmpfile();
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fflush(f);
+    int fd = dup(fileno(f));
+    std::fclose(f);
+    lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+// Runs hsvconv with the given arguments; `stdin_fd` < 0 means feed `input`.
+Result RunHsvconv(const std::vector<std::string> &args, const std::string &input = "", int stdin_fd = -1,
+           int stdout_fd = -1)
+{
+    int in = stdin_fd >= 0 ? stdin_fd : TempFile(input);
+    int out = stdout_fd >= 0 ? stdout_fd : TempFile("");
+    int err = TempFile("");
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char *> argv{const_cast<char *>(HSVCONV_PATH)};
+        for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(HSVCONV_PATH, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Result r{stdout_fd >= 0 ? "" : Slurp(out), Slurp(err),
+             WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+    if (stdin_fd < 0) close(in);
+    if (stdout_fd < 0) close(out);
+    close(err);
+    return r;
+}
+
+struct Case {
+    const char *why;
+    std::vector<std::string> args;
+    const char *input;
+    const char *out;
+    int status;
+    const char *message;  // all of standard error
+};
+
+TEST(Hsvconv, ConversionsAndRefusals)
+{
+    const Case cases[] = {
+        {"rgb operands", {"rgb", "200", "100", "50"}, "", "15 192 200\n", 0, ""},
+        {"hex operand", {"rgb", "#C86432"}, "", "15 192 200\n", 0, ""},
+        {"hsv operands", {"hsv", "43", "100", "200"}, "", "199 200 121\n", 0, ""},
+        {"leading zeros are still decimal", {"hsv", "000", "0", "010"}, "", "10 10 10\n", 0, ""},
+        {"above 255 is refused, not wrapped", {"rgb", "256", "0", "0"}, "", "", 2,
+         "hsvconv: '256' is outside 0..255; try 'hsvconv --help'\n"},
+        {"negative", {"hsv", "0", "-3", "0"}, "", "", 2,
+         "hsvconv: '-3' is outside 0..255; try 'hsvconv --help'\n"},
+        {"not a number", {"rgb", "1", "2x", "3"}, "", "", 2,
+         "hsvconv: '2x' is not a number; try 'hsvconv --help'\n"},
+        {"too few", {"hsv", "1", "2"}, "", "", 2,
+         "hsvconv: hsv takes three values, got 2; try 'hsvconv --help'\n"},
+        {"hex for hsv", {"hsv", "#000000"}, "", "", 2,
+         "hsvconv: hsv takes three values, got 1; try 'hsvconv --help'\n"},
+        {"short hex", {"rgb", "#12345"}, "", "", 2,
+         "hsvconv: '#12345' is not a colour of the form #rrggbb; try 'hsvconv --help'\n"},
+        {"unknown word", {"lab", "1", "2", "3"}, "", "", 2,
+         "hsvconv: unknown word 'lab' (expected rgb or hsv); try 'hsvconv --help'\n"},
+        {"unknown table", {"table", "lab"}, "", "", 2,
+         "hsvconv: unknown table 'lab' (expected rgb or hsv); try 'hsvconv --help'\n"},
+        {"control characters are not echoed", {"rgb", "1\x1b[2J", "2", "3"}, "", "", 2,
+         "hsvconv: '1?[2J' is not a number; try 'hsvconv --help'\n"},
+        {"stream, one state shared in order",
+         {},
+         "# a comment\n\nrgb 255 200 0\n  hsv 50 0 128\r\nrgb #808080\n",
+         "34 255 255\n128 128 128\n0 0 128\n",
+         0,
+         ""},
+        {"last line without a newline", {}, "hsv 0 255 255", "255 0 0\n", 0, ""},
+        {"bad line stops the stream, earlier results stay", {}, "rgb 1 2 0\nrgb 1 2 999\nrgb 0 0 0\n",
+         "64 255 2\n", 2, "hsvconv: line 2: '999' is outside 0..255\n"},
+        {"wrong count in the stream", {}, "\nhsv 1 2 3 4\n", "", 2,
+         "hsvconv: line 2: hsv takes three values, got 4\n"},
+        {"unknown word in the stream", {}, "cmyk 1 2 3\n", "", 2,
+         "hsvconv: line 1: unknown word 'cmyk' (expected rgb or hsv)\n"},
+    };
+    for (const Case &c : cases) {
+        const Result r = RunHsvconv(c.args, c.input);
+        EXPECT_EQ(r.out, c.out) << c.why;
+        EXPECT_EQ(r.status, c.status) << c.why;
+        EXPECT_EQ(r.err, c.message) << c.why;
+    }
+}
+
+TEST(Hsvconv, LineWithNulByteIsRefusedByNumber)
+{
+    const Result r = RunHsvconv({}, std::string("rgb 1 2 3\nrgb 1 2\0 3\n", 21));
+    EXPECT_EQ(r.out, "149 170 3\n");
+    EXPECT_EQ(r.err, "hsvconv: line 2: contains a NUL byte\n");
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(Hsvconv, OverlongLineIsRefused)
+{
+    const Result r = RunHsvconv({}, "rgb 1 1 1\nrgb " + std::string(5000, '1') + "\n");
+    EXPECT_EQ(r.out, "0 0 1\n");
+    EXPECT_EQ(r.err, "hsvconv: line 2: is too long\n");
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(Hsvconv, UnreadableInputIsReported)
+{
+    const int dir = open("/", O_RDONLY | O_DIRECTORY);
+    const Result r = RunHsvconv({}, "", dir);
+    close(dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("hsvconv: cannot read standard input: ", 0), 0u) << r.err;
+}
+
+TEST(Hsvconv, WriteErrorsEndTheRun)
+{
+    // A full device is worth a message; a reader that went away is not.
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    const Result r = RunHsvconv({"rgb", "1", "2", "3"}, "", -1, full);
+    close(full);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "hsvconv: cannot write output: No space left on device\n");
+
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);
+    const Result closed = RunHsvconv({"table", "hsv"}, "", -1, fds[1]);
+    close(fds[1]);
+    EXPECT_NE(closed.status, 0);
+    EXPECT_EQ(closed.err, "");
+}
+
+TEST(Hsvconv, TablesHaveEveryInputInOrder)
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        execl(HSVCONV_PATH, HSVCONV_PATH, "table", "rgb", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Each line must be "R G B H S V\n" in decimal, single spaces, with R G B
+    // counting up from 0 0 0, blue fastest.
+    long lines = 0, bad = 0;
+    int field = 0, value = 0, digits = 0, key = 0;
+    char chunk[1 << 16];
+    for (ssize_t n; (n = read(fds[0], chunk, sizeof chunk)) > 0;) {
+        for (ssize_t i = 0; i < n; i++) {
+            const char c = chunk[i];
+            if (c >= '0' && c <= '9') {
+                value = value * 10 + (c - '0');
+                digits++;
+                continue;
+            }
+            const bool ok = digits > 0 && digits <= 3 && value <= 255 && (c == ' ') == (field < 5) &&
+                            (c == '\n') == (field == 5);
+            if (field < 3) key = key << 8 | value;
+            if (!ok) bad++;
+            value = digits = 0;
+            if (c == '\n' || field == 5) {
+                if (key != lines || field != 5) bad++;
+                lines++;
+                field = key = 0;
+            } else {
+                field++;
+            }
+        }
+    }
+    close(fds[0]);
+    int status;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(lines, 16777216);
+    EXPECT_EQ(bad, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(Hsvconv, HelpAndVersion)
+{
+    const Result help = RunHsvconv({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("hsvconv table rgb|hsv"), std::string::npos);
+    const Result version = RunHsvconv({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("hsvconv ", 0), 0u);
+}
+
+}  // namespace
