@@ -5,14 +5,16 @@
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
 #   make bench   speed of the engine and of hsvconv's tables
+#   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
 
 SHELL := /bin/bash
-BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev
-TEST_PACKAGES := $(BUILD_PACKAGES) g++-i686-linux-gnu g++-aarch64-linux-gnu \
-                 g++-arm-linux-gnueabihf qemu-user
+BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64
+CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
+FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
+FUZZ_SECONDS ?= 300
 CROSS_BUILDS := x86-64-haswell i686 aarch64 armhf
 
-.PHONY: build run test bench cross clean
+.PHONY: build run test bench cross fuzz clean
 
 build:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -23,7 +25,7 @@ run: build
 	@./build/bin/hsvconv
 
 cross:
-	@tools/ensure-packages $(TEST_PACKAGES)
+	@tools/ensure-packages $(CROSS_PACKAGES)
 	@for preset in $(CROSS_BUILDS); do \
 	  cmake --preset $$preset >/dev/null && cmake --build --preset $$preset || exit 1; \
 	done
@@ -33,10 +35,19 @@ test: build cross
 	@cmake --build --preset asan
 	ctest --preset default -j2
 	ctest --preset asan -j2
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
-bench: build
-	@./build/host/bench/engine_bench
-	@bench/table_throughput.sh ./build/bin/hsvconv
+fuzz:
+	@tools/ensure-packages $(FUZZ_PACKAGES)
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@mkdir -p build/fuzz/corpus build/fuzz/seeds
+	@cp build/fuzz/resources/converter.res build/fuzz/seeds/
+	@echo "Fuzzing the resource reader for $(FUZZ_SECONDS) s"
+	@build/fuzz/tests/fuzz/resource_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  build/fuzz/corpus build/fuzz/seeds > build/fuzz/last-run.log 2>&1 || \
+	  { cat build/fuzz/last-run.log; echo "the fuzzer found a fault; the input is in the current folder"; exit 1; }
+	@grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb))' build/fuzz/last-run.log
 
 clean:
 	rm -rf build

@@ -1,0 +1,24 @@
+/*
+ * Identifiers of the converter's resources and controls, shared by the
+ * resource script and the dialog code.
+ */
+#ifndef RGBHSV_RESOURCES_RESOURCE_H
+#define RGBHSV_RESOURCES_RESOURCE_H
+
+#define IDD_CONVERTER   101
+#define IDI_APP         102
+
+#define IDC_SELECT      1001
+#define IDC_SWATCH      1002
+#define IDC_RED         1003
+#define IDC_GREEN       1004
+#define IDC_BLUE        1005
+#define IDC_HUE         1006
+#define IDC_SAT         1007
+#define IDC_VAL         1008
+
+#ifndef IDC_STATIC
+#define IDC_STATIC      (-1)
+#endif
+
+#endif
