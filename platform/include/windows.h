@@ -42,6 +42,236 @@
 #define IDCANCEL            2
 
 #ifndef RC_INVOKED
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if UINTPTR_MAX > 0xFFFFFFFFu && !defined(_WIN64)
+/* Pointers are 64 bits wide: this is a 64-bit Windows as far as programs
+ * can tell, and the 32-bit window-long forms cannot hold a procedure. */
+#define _WIN64 1
+#endif
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+#define CONST const
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+#ifndef NULL
+#define NULL 0
+#endif
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef int INT;
+typedef int16_t SHORT;
+typedef unsigned int UINT;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef DWORD COLORREF;
+typedef char16_t WCHAR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR;
+typedef char *LPSTR;
+typedef void *LPVOID;
+typedef BOOL *LPBOOL;
+
+typedef struct HWND__ *HWND;
+typedef struct HINSTANCE__ *HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef struct HRSRC__ *HRSRC;
+typedef void *HGLOBAL;
+typedef struct HICON__ *HICON;
+typedef struct HDC__ *HDC;
+typedef struct HGDIOBJ__ *HGDIOBJ;
+typedef HGDIOBJ HBRUSH;
+typedef struct HMENU__ *HMENU;
+
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT, *LPRECT;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
+
+typedef struct tagPAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+} PAINTSTRUCT, *LPPAINTSTRUCT;
+
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+} DLGTEMPLATE;
+typedef const DLGTEMPLATE *LPCDLGTEMPLATEW;
+
+typedef LRESULT (CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define LOWORD(l)           ((WORD)(((ULONG_PTR)(l)) & 0xFFFF))
+#define HIWORD(l)           ((WORD)((((ULONG_PTR)(l)) >> 16) & 0xFFFF))
+#define MAKEWPARAM(l, h)    ((WPARAM)(DWORD)(((WORD)(l)) | ((DWORD)(WORD)(h)) << 16))
+#define MAKELPARAM(l, h)    ((LPARAM)(DWORD)(((WORD)(l)) | ((DWORD)(WORD)(h)) << 16))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
+#define IS_INTRESOURCE(r)   ((((ULONG_PTR)(r)) >> 16) == 0)
+#define RGB(r, g, b)        ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(c)        ((BYTE)(c))
+#define GetGValue(c)        ((BYTE)(((WORD)(c)) >> 8))
+#define GetBValue(c)        ((BYTE)((c) >> 16))
+
+#define RT_ICON             MAKEINTRESOURCEW(3)
+#define RT_DIALOG           MAKEINTRESOURCEW(5)
+#define RT_GROUP_ICON       MAKEINTRESOURCEW(14)
+
+/* Messages */
+#define WM_CREATE           0x0001
+#define WM_DESTROY          0x0002
+#define WM_SETFOCUS         0x0007
+#define WM_KILLFOCUS        0x0008
+#define WM_ENABLE           0x000A
+#define WM_SETTEXT          0x000C
+#define WM_GETTEXT          0x000D
+#define WM_GETTEXTLENGTH    0x000E
+#define WM_PAINT            0x000F
+#define WM_CLOSE            0x0010
+#define WM_ERASEBKGND       0x0014
+#define WM_SETICON          0x0080
+#define WM_GETDLGCODE       0x0087
+#define WM_KEYDOWN          0x0100
+#define WM_CHAR             0x0102
+#define WM_INITDIALOG       0x0110
+#define WM_COMMAND          0x0111
+#define WM_LBUTTONDOWN      0x0201
+
+#define EM_GETSEL           0x00B0
+#define EM_SETSEL           0x00B1
+#define EM_LIMITTEXT        0x00C5
+#define EN_SETFOCUS         0x0100
+#define EN_KILLFOCUS        0x0200
+#define EN_CHANGE           0x0300
+#define EN_MAXTEXT          0x0501
+#define BN_CLICKED          0
+
+#define DLGC_WANTARROWS     0x0001
+#define DLGC_WANTTAB        0x0002
+#define DLGC_WANTCHARS      0x0080
+#define DLGC_HASSETSEL      0x0008
+#define DLGC_BUTTON         0x2000
+#define DLGC_STATIC         0x0100
+
+#define ICON_SMALL          0
+#define ICON_BIG            1
+
+#define MB_OK               0x00000000L
+#define MB_ICONEXCLAMATION  0x00000030L
+
+#define MK_LBUTTON          0x0001
+
+/* Virtual keys */
+#define VK_BACK             0x08
+#define VK_TAB              0x09
+#define VK_RETURN           0x0D
+#define VK_SHIFT            0x10
+#define VK_ESCAPE           0x1B
+#define VK_END              0x23
+#define VK_HOME             0x24
+#define VK_LEFT             0x25
+#define VK_UP               0x26
+#define VK_RIGHT            0x27
+#define VK_DOWN             0x28
+#define VK_DELETE           0x2E
+
+#ifndef _WIN64
+#define GWL_WNDPROC         (-4)
+#endif
+#define GWLP_WNDPROC        (-4)
+
+#define SW_SHOWNORMAL       1
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Resources and modules */
+HMODULE WINAPI GetModuleHandleW(LPCWSTR name);
+HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL data);
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
+HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+/* Dialogs */
+INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialog_template, HWND owner,
+                                       DLGPROC dialog_proc, LPARAM init_param);
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+int WINAPI GetDlgCtrlID(HWND window);
+UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL is_signed);
+BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL is_signed);
+LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wparam, LPARAM lparam);
+
+/* Windows and messages */
+LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT WINAPI CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+#ifndef _WIN64
+LONG WINAPI SetWindowLongW(HWND window, int index, LONG value);
+#endif
+LONG_PTR WINAPI SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+BOOL WINAPI IsWindowEnabled(HWND window);
+HWND WINAPI SetFocus(HWND window);
+SHORT WINAPI GetKeyState(int key);
+HWND WINAPI GetFocus(void);
+int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size);
+BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+
+/* Painting */
+BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
+HBRUSH WINAPI CreateSolidBrush(COLORREF colour);
+int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+
+/* Sound */
+BOOL WINAPI MessageBeep(UINT type);
+
+/* The program's entry point, which the platform's start-up code calls. */
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show);
+
+#ifdef __cplusplus
+}
+#endif
+
 #endif /* RC_INVOKED */
 
 #endif

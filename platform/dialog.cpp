@@ -1,0 +1,404 @@
+// The dialog manager: DialogBoxIndirectParamW reads a classic template,
+// converts dialog units to cells (4 across and 8 down to a cell, as a system
+// font's base units would), creates the controls in template order, sends
+// WM_INITDIALOG, sets the default focus and runs the one modal loop, which
+// paints when idle and turns keys and clicks into the dialog's messages.
+// Leaves out: modeless dialogs, DS_SETFONT fonts, default push buttons
+// (Enter always sends IDOK), group navigation with the arrow keys.
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "platform.h"
+#include "resource_reader.h"
+#include "resources.h"
+#include "window.h"
+
+namespace platform {
+namespace {
+
+struct DialogState : ControlState {
+    DLGPROC proc = nullptr;
+    INT_PTR result = 0;
+    bool ended = false;
+    HICON icons[2] = {nullptr, nullptr};
+};
+
+std::vector<HWND> g_running;  // modal dialogs, innermost last
+bool g_shift = false;         // Shift held for the key being handled
+
+DialogState *StateOf(HWND dialog)
+{
+    if (!IsLiveWindow(dialog) || dialog->kind != WindowKind::kDialog) return nullptr;
+    return static_cast<DialogState *>(dialog->state.get());
+}
+
+// Windows' MulDiv for the small, non-negative numbers of a template:
+// rounded to nearest, halves away from zero.
+LONG ScaleRounded(LONG value, LONG numerator, LONG denominator)
+{
+    const long long scaled = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<LONG>(scaled >= 0 ? (scaled + half) / denominator : -((-scaled + half) / denominator));
+}
+
+// The one place dialog units become cells.
+RECT DialogUnitsToCells(int x, int y, int cx, int cy)
+{
+    const LONG left = ScaleRounded(x, 1, 4), top = ScaleRounded(y, 1, 8);
+    return RECT{left, top, left + ScaleRounded(cx, 1, 4), top + ScaleRounded(cy, 1, 8)};
+}
+
+bool KindOfClass(ControlClass c, WindowKind *kind)
+{
+    switch (c) {
+    case ControlClass::kButton: *kind = WindowKind::kButton; return true;
+    case ControlClass::kEdit: *kind = WindowKind::kEdit; return true;
+    case ControlClass::kStatic: *kind = WindowKind::kStatic; return true;
+    default: return false;
+    }
+}
+
+void CentreOnScreen(HWND dialog)
+{
+    const Frame &frame = FrameBuffer();
+    const LONG width = dialog->rect.right - dialog->rect.left;
+    const LONG height = dialog->rect.bottom - dialog->rect.top;
+    const LONG left = std::max<LONG>(0, (frame.width - width) / 2);
+    const LONG top = std::max<LONG>(0, (frame.height - height) / 2);
+    MoveWindowTree(dialog, left - dialog->rect.left, top - dialog->rect.top);
+}
+
+HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
+{
+    RECT rect = DialogUnitsToCells(t.x, t.y, t.cx, t.cy);
+    rect.right += 2;  // the frame round the client area
+    rect.bottom += 2;
+    const DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
+    HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
+    StateOf(dialog)->proc = proc;
+    if (t.style & DS_CENTER) CentreOnScreen(dialog);
+    const RECT client = ClientRectOnScreen(dialog);
+    for (const DialogItemRecord &item : t.items) {
+        WindowKind kind;
+        if (!KindOfClass(item.control_class, &kind)) {
+            DestroyWindowRecord(dialog);
+            return nullptr;
+        }
+        RECT r = DialogUnitsToCells(item.x, item.y, item.cx, item.cy);
+        r.left += client.left;
+        r.right += client.left;
+        r.top += client.top;
+        r.bottom += client.top;
+        const std::u16string text = item.title.kind == NameOrOrdinal::Kind::kString ? item.title.text : u"";
+        CreateWindowRecord(kind, dialog, item.id, item.style, item.ex_style, r, text);
+    }
+    return dialog;
+}
+
+bool IsTabStop(HWND window)
+{
+    return IsEnabledAndVisible(window) && (window->style & WS_TABSTOP);
+}
+
+// The next (or previous) control that Tab reaches from `from`, wrapping.
+HWND NextTabItem(HWND dialog, HWND from, bool backwards)
+{
+    const std::vector<HWND> &items = dialog->children;
+    const int n = static_cast<int>(items.size());
+    if (n == 0) return nullptr;
+    int at = static_cast<int>(std::find(items.begin(), items.end(), from) - items.begin());
+    if (at == n) at = backwards ? 0 : n - 1;
+    for (int step = 1; step <= n; step++) {
+        const int i = ((backwards ? at - step : at + step) % n + n) % n;
+        if (IsTabStop(items[static_cast<size_t>(i)])) return items[static_cast<size_t>(i)];
+    }
+    return nullptr;
+}
+
+// Focus as the dialog manager gives it: an edit field's text is selected,
+// so that typing replaces it.
+void FocusItem(HWND item)
+{
+    if (!item) return;
+    if (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(item, EM_SETSEL, 0, -1);
+    SetFocus(item);
+}
+
+void SendCommand(HWND dialog, int id)
+{
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void HandleKey(HWND dialog, int key, bool shift)
+{
+    g_shift = shift;
+    HWND focus = GetFocus();
+    if (focus && focus->parent != dialog) focus = nullptr;
+    const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
+    switch (key) {
+    case VK_TAB:
+        if (!(code & DLGC_WANTTAB)) FocusItem(NextTabItem(dialog, focus, shift));
+        break;
+    case VK_ESCAPE:
+        SendCommand(dialog, IDCANCEL);
+        break;
+    case VK_RETURN:
+        SendCommand(dialog, IDOK);
+        break;
+    default:
+        if (!focus) break;
+        SendMessageW(focus, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+        if (key == VK_BACK && IsLiveWindow(focus)) SendMessageW(focus, WM_CHAR, VK_BACK, 1);
+        break;
+    }
+    g_shift = false;
+}
+
+bool Inside(const RECT &r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+RECT CloseBox(HWND dialog)
+{
+    const RECT r = dialog->rect;
+    return RECT{r.right - 4, r.top, r.right - 1, r.top + 1};
+}
+
+void HandleClick(HWND dialog, int x, int y)
+{
+    if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION) && Inside(CloseBox(dialog), x, y)) {
+        SendMessageW(dialog, WM_CLOSE, 0, 0);
+        return;
+    }
+    for (auto it = dialog->children.rbegin(); it != dialog->children.rend(); ++it) {
+        HWND child = *it;
+        if (!(child->style & WS_VISIBLE) || !Inside(child->rect, x, y)) continue;
+        if (child->style & WS_DISABLED) return;
+        const RECT client = ClientRectOnScreen(child);
+        SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x - client.left, y - client.top));
+        return;
+    }
+}
+
+void Dispatch(HWND dialog, const InputEvent &event)
+{
+    switch (event.kind) {
+    case InputEvent::Kind::kKey:
+        HandleKey(dialog, event.key, event.shift);
+        break;
+    case InputEvent::Kind::kChar: {
+        HWND focus = GetFocus();
+        if (focus && focus->parent == dialog && event.ch < 0x10000)
+            SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(event.ch), 1);
+        break;
+    }
+    case InputEvent::Kind::kClick:
+        HandleClick(dialog, event.x, event.y);
+        break;
+    case InputEvent::Kind::kResize:
+        FrameBuffer().Resize(event.x, event.y);
+        if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
+        InvalidateRect(dialog, nullptr, TRUE);
+        break;
+    case InputEvent::Kind::kClose:
+        SendMessageW(dialog, WM_CLOSE, 0, 0);
+        break;
+    }
+}
+
+void PaintFrame(HWND dialog)
+{
+    Frame &frame = FrameBuffer();
+    const RECT r = dialog->rect;
+    auto put = [&](LONG x, LONG y, char32_t ch, Colour fg, Colour bg, uint8_t attrs = kAttrNone) {
+        if (frame.Contains(x, y)) frame.At(x, y) = Cell{ch, fg, bg, attrs};
+    };
+    for (LONG y = r.top + 1; y < r.bottom - 1; y++) {
+        put(r.left, y, U'│', kColourText, kColourFace);
+        put(r.right - 1, y, U'│', kColourText, kColourFace);
+    }
+    for (LONG x = r.left; x < r.right; x++) {
+        const char32_t bottom = x == r.left ? U'└' : x == r.right - 1 ? U'┘' : U'─';
+        put(x, r.bottom - 1, bottom, kColourText, kColourFace);
+    }
+    if (dialog->style & WS_CAPTION) {
+        for (LONG x = r.left; x < r.right; x++) put(x, r.top, U' ', kColourCaptionText, kColourCaption);
+        for (size_t i = 0; i < dialog->text.size() && r.left + 1 + static_cast<LONG>(i) < r.right - 5; i++)
+            put(r.left + 1 + static_cast<LONG>(i), r.top, dialog->text[i], kColourCaptionText, kColourCaption,
+                kAttrBold);
+        if (dialog->style & WS_SYSMENU) {
+            const RECT box = CloseBox(dialog);
+            put(box.left, r.top, U'[', kColourCaptionText, kColourCaption);
+            put(box.left + 1, r.top, U'×', kColourCaptionText, kColourCaption, kAttrBold);
+            put(box.left + 2, r.top, U']', kColourCaptionText, kColourCaption);
+        }
+    } else {
+        for (LONG x = r.left; x < r.right; x++)
+            put(x, r.top, x == r.left ? U'┌' : x == r.right - 1 ? U'┐' : U'─', kColourText, kColourFace);
+    }
+}
+
+INT_PTR RunModalLoop(HWND dialog)
+{
+    Screen *screen = GetScreen();
+    DialogState *state = StateOf(dialog);
+    while (state && !state->ended) {
+        PaintPending();
+        screen->Present(FrameBuffer());
+        InputEvent event;
+        if (!screen->NextInput(&event)) {
+            // Nothing more will come: close as the close box would.
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+            state = StateOf(dialog);
+            if (state && !state->ended) EndDialog(dialog, 0);
+            break;
+        }
+        Dispatch(dialog, event);
+        state = StateOf(dialog);
+    }
+    return state ? state->result : 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_CREATE) {
+        dialog->state = std::make_unique<DialogState>();
+        return 0;
+    }
+    DialogState *state = StateOf(dialog);
+    if (state && state->proc) {
+        const INT_PTR handled = state->proc(dialog, message, wparam, lparam);
+        if (message == WM_INITDIALOG) return handled;
+        if (handled) return 0;
+    }
+    switch (message) {
+    case WM_SETICON: {
+        const int slot = wparam == ICON_BIG ? 1 : 0;
+        const HICON previous = state->icons[slot];
+        state->icons[slot] = reinterpret_cast<HICON>(lparam);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_CLOSE:
+        // As the default dialog procedure does: closing is cancelling.
+        SendCommand(dialog, IDCANCEL);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(dialog, &paint);
+        PaintFrame(dialog);
+        EndPaint(dialog, &paint);
+        return 0;
+    }
+    default:
+        return DefWindowProcW(dialog, message, wparam, lparam);
+    }
+}
+
+HWND ActiveDialog()
+{
+    return g_running.empty() ? nullptr : g_running.back();
+}
+
+}  // namespace platform
+
+using namespace platform;
+
+extern "C" {
+
+INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialog_template, HWND, DLGPROC dialog_proc,
+                                       LPARAM init_param)
+{
+    const std::span<const uint8_t> bytes = ResourceBytesAt(dialog_template);
+    DialogTemplateRecord t;
+    std::string error;
+    if (!GetScreen() || bytes.empty() || !ReadDialogTemplate(bytes, &t, &error)) return -1;
+    HWND dialog = CreateDialogWindows(t, dialog_proc);
+    if (!dialog) return -1;
+    g_running.push_back(dialog);
+
+    HWND first = NextTabItem(dialog, nullptr, false);
+    if (SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), init_param) && IsLiveWindow(dialog))
+        FocusItem(NextTabItem(dialog, nullptr, false));  // WM_INITDIALOG may have disabled the first
+    dialog->style |= WS_VISIBLE;
+    InvalidateRect(dialog, nullptr, TRUE);
+
+    const INT_PTR result = RunModalLoop(dialog);
+    g_running.erase(std::remove(g_running.begin(), g_running.end(), dialog), g_running.end());
+    DestroyWindowRecord(dialog);
+    return result;
+}
+
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result)
+{
+    DialogState *state = StateOf(dialog);
+    if (!state) return FALSE;
+    state->result = result;
+    state->ended = true;
+    return TRUE;
+}
+
+HWND WINAPI GetDlgItem(HWND dialog, int id)
+{
+    if (!IsLiveWindow(dialog)) return nullptr;
+    for (HWND child : dialog->children)
+        if (child->id == (id & 0xFFFF)) return child;
+    return nullptr;
+}
+
+int WINAPI GetDlgCtrlID(HWND window)
+{
+    return IsLiveWindow(window) && window->parent ? window->id : 0;
+}
+
+UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL is_signed)
+{
+    if (translated) *translated = FALSE;
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) return 0;
+    const std::u16string &text = item->text;
+    size_t i = 0;
+    while (i < text.size() && text[i] == u' ') i++;
+    bool negative = false;
+    if (is_signed && i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    const size_t digits_start = i;
+    unsigned long long value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; i++) {
+        value = value * 10 + static_cast<unsigned>(text[i] - u'0');
+        if (value > (is_signed ? 0x80000000ull : 0xFFFFFFFFull)) return 0;
+    }
+    if (i == digits_start) return 0;
+    while (i < text.size() && text[i] == u' ') i++;
+    if (i != text.size()) return 0;
+    if (is_signed && !negative && value > INT_MAX) return 0;
+    if (translated) *translated = TRUE;
+    return negative ? static_cast<UINT>(-static_cast<long long>(value)) : static_cast<UINT>(value);
+}
+
+BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL is_signed)
+{
+    char digits[16];
+    if (is_signed)
+        std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
+    else
+        std::snprintf(digits, sizeof digits, "%u", value);
+    const std::u16string text = ToUtf16(digits);
+    HWND item = GetDlgItem(dialog, id);
+    return item ? SetWindowTextW(item, text.c_str()) : FALSE;
+}
+
+LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item ? SendMessageW(item, message, wparam, lparam) : 0;
+}
+
+SHORT WINAPI GetKeyState(int key)
+{
+    return key == VK_SHIFT && g_shift ? static_cast<SHORT>(0x8000) : 0;
+}
+
+}  // extern "C"

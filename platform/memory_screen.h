@@ -1,0 +1,90 @@
+// The in-memory screen: keeps the last frame presented for tests to read,
+// counts beeps, and takes its input from a driver function that the modal
+// loop calls each time it is idle, after painting.
+#ifndef RGBHSV_PLATFORM_MEMORY_SCREEN_H
+#define RGBHSV_PLATFORM_MEMORY_SCREEN_H
+
+#include <functional>
+
+#include "screen.h"
+
+namespace platform {
+
+class MemoryScreen : public Screen {
+public:
+    // Returns the next event, or false to end the input.
+    using Driver = std::function<bool(const MemoryScreen &, InputEvent *)>;
+
+    MemoryScreen(int width, int height, Driver driver)
+        : width_(width), height_(height), driver_(std::move(driver))
+    {
+    }
+
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    void Present(const Frame &frame) override
+    {
+        frame_ = frame;
+        presents_++;
+    }
+    void Beep() override { beeps_++; }
+    bool NextInput(InputEvent *event) override
+    {
+        if (!driver_ || !driver_(*this, event)) return false;
+        if (event->kind == InputEvent::Kind::kResize) {
+            width_ = event->x;
+            height_ = event->y;
+        }
+        return true;
+    }
+
+    const Frame &LastFrame() const { return frame_; }
+    int Beeps() const { return beeps_; }
+    int Presents() const { return presents_; }
+
+private:
+    int width_, height_;
+    Driver driver_;
+    Frame frame_;
+    int beeps_ = 0;
+    int presents_ = 0;
+};
+
+inline InputEvent KeyEvent(int key, bool shift = false)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kKey;
+    e.key = key;
+    e.shift = shift;
+    return e;
+}
+
+inline InputEvent CharEvent(char32_t ch)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kChar;
+    e.ch = ch;
+    return e;
+}
+
+inline InputEvent ClickEvent(int x, int y)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kClick;
+    e.x = x;
+    e.y = y;
+    return e;
+}
+
+inline InputEvent ResizeEvent(int width, int height)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kResize;
+    e.x = width;
+    e.y = height;
+    return e;
+}
+
+}  // namespace platform
+
+#endif

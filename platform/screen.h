@@ -1,0 +1,85 @@
+// The seam between the platform's window system and what shows it: a grid
+// of character cells with colours, and the person's keys and clicks. The
+// in-memory screen (tests) and the terminal screen are its two backends;
+// neither knows about windows.
+#ifndef RGBHSV_PLATFORM_SCREEN_H
+#define RGBHSV_PLATFORM_SCREEN_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// A colour as the Windows COLORREF layout 0x00BBGGRR, or kDefaultColour for
+// the backend's own (a terminal's default foreground or background).
+using Colour = uint32_t;
+constexpr Colour kDefaultColour = 0xFF000000u;
+
+enum CellAttribute : uint8_t {
+    kAttrNone = 0,
+    kAttrBold = 1,
+    kAttrUnderline = 2,
+    kAttrReverse = 4,
+};
+
+struct Cell {
+    char32_t ch = U' ';
+    Colour fg = kDefaultColour;
+    Colour bg = kDefaultColour;
+    uint8_t attrs = kAttrNone;
+    bool operator==(const Cell &) const = default;
+};
+
+// What the screen should show: the cells, row by row, and the caret.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<Cell> cells;
+    bool caret_visible = false;
+    int caret_x = 0;
+    int caret_y = 0;
+
+    void Resize(int w, int h)
+    {
+        width = w;
+        height = h;
+        cells.assign(static_cast<size_t>(w * h), Cell{});
+    }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    Cell &At(int x, int y) { return cells[static_cast<size_t>(y * width + x)]; }
+    const Cell &At(int x, int y) const { return cells[static_cast<size_t>(y * width + x)]; }
+    // The characters of one row, as UTF-8, for tests and messages.
+    std::string RowText(int y) const;
+};
+
+// One thing the person did.
+struct InputEvent {
+    enum class Kind { kKey, kChar, kClick, kResize, kClose };
+    Kind kind = Kind::kKey;
+    int key = 0;           // kKey: a VK_ code
+    bool shift = false;    // kKey
+    char32_t ch = 0;       // kChar: the character typed
+    int x = 0, y = 0;      // kClick: screen cell; kResize: new size
+};
+
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Shows the frame. Backends send only what changed since the last one.
+    virtual void Present(const Frame &frame) = 0;
+    virtual void Beep() = 0;
+    // Waits for the next event. False when no more will come.
+    virtual bool NextInput(InputEvent *event) = 0;
+};
+
+// The screen the window system draws on and reads input from. Start-up
+// sets it before the program's entry point runs.
+void SetScreen(Screen *screen);
+Screen *GetScreen();
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,32 @@
+// The static control: SS_LEFT text (greyed when disabled) and SS_BLACKRECT.
+// Leaves out: icons, bitmaps, centred and right-aligned text, wrapping.
+#include "window.h"
+
+namespace platform {
+
+LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        const DWORD kind = window->style & 0x1F;
+        if (kind == SS_BLACKRECT) {
+            RECT client;
+            GetClientRect(window, &client);
+            FillClient(window, client, kColourFrame);
+        } else {
+            const Colour fg = (window->style & WS_DISABLED) ? kColourGreyText : kColourText;
+            DrawText(window, 0, 0, window->text, fg, kColourFace);
+        }
+        EndPaint(window, &paint);
+        return 0;
+    }
+    default:
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+}  // namespace platform

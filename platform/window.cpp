@@ -1,0 +1,392 @@
+// Windows and messages: the window records, synchronous message delivery,
+// subclassing, enabling, focus, text, invalidation and the paint pass.
+// Leaves out: posted messages and queues (everything is sent), overlapping
+// top-level windows, and windows of classes other than the dialog's own.
+#include "window.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "platform.h"
+
+namespace platform {
+namespace {
+
+struct WindowSystem {
+    std::unordered_set<HWND> live;
+    int beeps = 0;
+    std::vector<HWND> top_level;  // z order, bottom first
+    HWND focus = nullptr;
+    Frame frame;
+    Screen *screen = nullptr;
+};
+
+WindowSystem &System()
+{
+    static WindowSystem system;
+    return system;
+}
+
+WNDPROC ClassProcedure(WindowKind kind)
+{
+    switch (kind) {
+    case WindowKind::kDialog: return DialogWindowProc;
+    case WindowKind::kButton: return ButtonWindowProc;
+    case WindowKind::kEdit: return EditWindowProc;
+    case WindowKind::kStatic: return StaticWindowProc;
+    }
+    return DefWindowProcW;
+}
+
+void MarkForPaint(HWND window, bool erase)
+{
+    window->needs_paint = true;
+    window->needs_erase = window->needs_erase || erase;
+    // Without clipping, a parent's repaint covers its children.
+    for (HWND child : window->children) MarkForPaint(child, true);
+}
+
+void PaintTree(HWND window)
+{
+    if (!IsLiveWindow(window) || !(window->style & WS_VISIBLE)) return;
+    if (window->needs_paint) SendMessageW(window, WM_PAINT, 0, 0);
+    // A procedure that does not call BeginPaint still gets its window
+    // validated, so the pass cannot loop.
+    window->needs_paint = false;
+    window->needs_erase = false;
+    const std::vector<HWND> children = window->children;
+    for (HWND child : children) PaintTree(child);
+}
+
+}  // namespace
+
+void SetScreen(Screen *screen)
+{
+    System().screen = screen;
+    if (screen) System().frame.Resize(screen->Width(), screen->Height());
+}
+
+Screen *GetScreen()
+{
+    return System().screen;
+}
+
+Frame &FrameBuffer()
+{
+    return System().frame;
+}
+
+std::u16string ToUtf16(std::string_view ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::string WindowText(HWND window)
+{
+    std::string out;
+    if (!IsLiveWindow(window)) return out;
+    for (char16_t c : window->text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD ex_style, const RECT &rect,
+                        std::u16string text)
+{
+    HWND window = new HWND__();
+    window->kind = kind;
+    window->proc = ClassProcedure(kind);
+    window->parent = parent;
+    window->id = id;
+    window->style = style;
+    window->ex_style = ex_style;
+    window->rect = rect;
+    window->text = std::move(text);
+    System().live.insert(window);
+    if (parent)
+        parent->children.push_back(window);
+    else
+        System().top_level.push_back(window);
+    SendMessageW(window, WM_CREATE, 0, 0);
+    MarkForPaint(window, true);
+    return window;
+}
+
+void DestroyWindowRecord(HWND window)
+{
+    if (!IsLiveWindow(window)) return;
+    SendMessageW(window, WM_DESTROY, 0, 0);
+    const std::vector<HWND> children = window->children;
+    for (HWND child : children) DestroyWindowRecord(child);
+    WindowSystem &system = System();
+    if (system.focus == window) system.focus = nullptr;
+    auto &siblings = window->parent ? window->parent->children : system.top_level;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+    system.live.erase(window);
+    delete window;
+    // What the window covered shows what lies beneath.
+    for (HWND top : system.top_level) MarkForPaint(top, true);
+}
+
+bool IsLiveWindow(HWND window)
+{
+    return window && System().live.count(window) != 0;
+}
+
+RECT ClientRectOnScreen(HWND window)
+{
+    RECT r = window->rect;
+    // A dialog's frame is one cell all round; the caption, when it has one,
+    // takes the top row.
+    if (window->kind == WindowKind::kDialog) {
+        r.left += 1;
+        r.top += 1;
+        r.right -= 1;
+        r.bottom -= 1;
+    }
+    return r;
+}
+
+bool IsEnabledAndVisible(HWND window)
+{
+    return IsLiveWindow(window) && (window->style & WS_VISIBLE) && !(window->style & WS_DISABLED);
+}
+
+void NotifyParent(HWND control, WORD code)
+{
+    if (control->parent)
+        SendMessageW(control->parent, WM_COMMAND, MAKEWPARAM(control->id, code),
+                     reinterpret_cast<LPARAM>(control));
+}
+
+void PaintPending()
+{
+    const std::vector<HWND> top = System().top_level;
+    for (HWND window : top) PaintTree(window);
+}
+
+void MoveWindowTree(HWND window, int dx, int dy)
+{
+    window->rect.left += dx;
+    window->rect.right += dx;
+    window->rect.top += dy;
+    window->rect.bottom += dy;
+    for (HWND child : window->children) MoveWindowTree(child, dx, dy);
+}
+
+void FillClient(HWND window, const RECT &rect, Colour bg)
+{
+    const RECT client = ClientRectOnScreen(window);
+    Frame &frame = FrameBuffer();
+    const LONG left = std::max(client.left + rect.left, client.left);
+    const LONG top = std::max(client.top + rect.top, client.top);
+    const LONG right = std::min(client.left + rect.right, client.right);
+    const LONG bottom = std::min(client.top + rect.bottom, client.bottom);
+    for (LONG y = top; y < bottom; y++)
+        for (LONG x = left; x < right; x++)
+            if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, kAttrNone};
+}
+
+void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs)
+{
+    const RECT client = ClientRectOnScreen(window);
+    Frame &frame = FrameBuffer();
+    const LONG row = client.top + y;
+    if (row < client.top || row >= client.bottom) return;
+    for (size_t i = 0; i < text.size(); i++) {
+        const LONG column = client.left + x + static_cast<LONG>(i);
+        if (column < client.left || column >= client.right || !frame.Contains(column, row)) continue;
+        frame.At(column, row) = Cell{static_cast<char32_t>(text[i]), fg, bg, attrs};
+    }
+}
+
+void SetCaret(HWND window, bool visible, int x, int y)
+{
+    const RECT client = ClientRectOnScreen(window);
+    Frame &frame = FrameBuffer();
+    frame.caret_visible = visible;
+    frame.caret_x = client.left + x;
+    frame.caret_y = client.top + y;
+}
+
+std::string Frame::RowText(int y) const
+{
+    std::string out;
+    for (int x = 0; x < width; x++) {
+        const char32_t c = At(x, y).ch;
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | c >> 6));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | c >> 12));
+            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace platform
+
+using namespace platform;
+
+extern "C" {
+
+LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!IsLiveWindow(window)) return 0;
+    return window->proc(window, message, wparam, lparam);
+}
+
+LRESULT WINAPI CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!proc) return 0;
+    return proc(window, message, wparam, lparam);
+}
+
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!IsLiveWindow(window)) return 0;
+    switch (message) {
+    case WM_SETTEXT: {
+        const WCHAR *text = reinterpret_cast<const WCHAR *>(lparam);
+        window->text = text ? std::u16string(text) : std::u16string();
+        InvalidateRect(window, nullptr, TRUE);
+        return TRUE;
+    }
+    case WM_GETTEXT: {
+        WCHAR *buffer = reinterpret_cast<WCHAR *>(lparam);
+        if (!buffer || wparam == 0) return 0;
+        const size_t n = std::min(static_cast<size_t>(wparam) - 1, window->text.size());
+        std::copy_n(window->text.data(), n, buffer);
+        buffer[n] = 0;
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(window->text.size());
+    case WM_ERASEBKGND: {
+        const RECT client = ClientRectOnScreen(window);
+        FillClient(window, RECT{0, 0, client.right - client.left, client.bottom - client.top}, kColourFace);
+        return TRUE;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        DestroyWindowRecord(window);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+#ifndef _WIN64
+LONG WINAPI SetWindowLongW(HWND window, int index, LONG value)
+{
+    return static_cast<LONG>(SetWindowLongPtrW(window, index, value));
+}
+#endif
+
+LONG_PTR WINAPI SetWindowLongPtrW(HWND window, int index, LONG_PTR value)
+{
+    if (!IsLiveWindow(window) || index != GWLP_WNDPROC || value == 0) return 0;
+    const WNDPROC previous = window->proc;
+    window->proc = reinterpret_cast<WNDPROC>(value);
+    return reinterpret_cast<LONG_PTR>(previous);
+}
+
+BOOL WINAPI EnableWindow(HWND window, BOOL enable)
+{
+    if (!IsLiveWindow(window)) return FALSE;
+    const BOOL was_disabled = (window->style & WS_DISABLED) != 0;
+    if (enable)
+        window->style &= ~static_cast<DWORD>(WS_DISABLED);
+    else
+        window->style |= WS_DISABLED;
+    if (was_disabled != !enable) {
+        if (!enable && System().focus == window) SetFocus(nullptr);
+        SendMessageW(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    return was_disabled;
+}
+
+BOOL WINAPI IsWindowEnabled(HWND window)
+{
+    return IsLiveWindow(window) && !(window->style & WS_DISABLED);
+}
+
+HWND WINAPI SetFocus(HWND window)
+{
+    WindowSystem &system = System();
+    const HWND previous = system.focus;
+    if (window && !IsEnabledAndVisible(window)) return nullptr;
+    if (window == previous) return previous;
+    system.focus = window;
+    if (IsLiveWindow(previous)) SendMessageW(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+    if (window && system.focus == window)
+        SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    if (!system.focus) system.frame.caret_visible = false;
+    return previous;
+}
+
+HWND WINAPI GetFocus(void)
+{
+    return System().focus;
+}
+
+int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size)
+{
+    if (size <= 0) return 0;
+    return static_cast<int>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text)));
+}
+
+BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text)
+{
+    return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+}
+
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
+{
+    if (!IsLiveWindow(window) || !rect) return FALSE;
+    *rect = window->rect;
+    return TRUE;
+}
+
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
+{
+    if (!IsLiveWindow(window) || !rect) return FALSE;
+    const RECT client = ClientRectOnScreen(window);
+    *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    return TRUE;
+}
+
+BOOL WINAPI InvalidateRect(HWND window, const RECT *, BOOL erase)
+{
+    if (!window) {
+        for (HWND top : System().top_level) MarkForPaint(top, erase != FALSE);
+        return TRUE;
+    }
+    if (!IsLiveWindow(window)) return FALSE;
+    // The whole window is repainted whatever part was named: cells are few.
+    MarkForPaint(window, erase != FALSE);
+    return TRUE;
+}
+
+BOOL WINAPI MessageBeep(UINT)
+{
+    System().beeps++;
+    if (System().screen) System().screen->Beep();
+    return TRUE;
+}
+
+}  // extern "C"
+
+int platform::BeepCount()
+{
+    return System().beeps;
+}

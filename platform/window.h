@@ -1,0 +1,91 @@
+// The window record behind every HWND, and what the platform's parts share
+// about windows: creation, painting, colours. Internal to platform/.
+#ifndef RGBHSV_PLATFORM_WINDOW_H
+#define RGBHSV_PLATFORM_WINDOW_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "screen.h"
+
+namespace platform {
+
+enum class WindowKind { kDialog, kButton, kEdit, kStatic };
+
+// State a control keeps with its window (an edit field's caret, say).
+struct ControlState {
+    virtual ~ControlState() = default;
+};
+
+// The system colours of this platform, in COLORREF layout.
+constexpr Colour kColourFace = 0xC0C0C0;       // dialog and button face
+constexpr Colour kColourText = 0x000000;
+constexpr Colour kColourGreyText = 0x808080;   // disabled controls
+constexpr Colour kColourWindow = 0xFFFFFF;     // edit fields
+constexpr Colour kColourCaption = 0x800000;    // navy caption bar
+constexpr Colour kColourCaptionText = 0xFFFFFF;
+constexpr Colour kColourFrame = 0x000000;      // SS_BLACKRECT
+
+}  // namespace platform
+
+struct HWND__ {
+    platform::WindowKind kind = platform::WindowKind::kStatic;
+    WNDPROC proc = nullptr;      // the current procedure, subclassed or not
+    HWND parent = nullptr;
+    std::vector<HWND> children;  // creation order, which is also tab order
+    int id = 0;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    RECT rect{};                 // whole window, in screen cells
+    std::u16string text;
+    bool needs_paint = false;
+    bool needs_erase = false;
+    std::unique_ptr<platform::ControlState> state;
+};
+
+namespace platform {
+
+// Creates a window of `kind` with its class procedure and sends WM_CREATE.
+HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD ex_style, const RECT &rect,
+                        std::u16string text);
+// Sends WM_DESTROY to the window and its children, then frees them.
+void DestroyWindowRecord(HWND window);
+bool IsLiveWindow(HWND window);
+
+// The client area in screen cells: the window less its frame and caption
+// (only dialogs have either; a border takes no cell).
+RECT ClientRectOnScreen(HWND window);
+bool IsEnabledAndVisible(HWND window);
+
+// Sends WM_COMMAND with the control's identifier and `code` to its parent.
+// The one way controls notify their dialog.
+void NotifyParent(HWND control, WORD code);
+
+// The frame the windows draw into, sized to the screen.
+Frame &FrameBuffer();
+// Paints every window that needs it, in z order: WM_ERASEBKGND and WM_PAINT.
+void PaintPending();
+// Moves a window and everything in it by (dx, dy) cells.
+void MoveWindowTree(HWND window, int dx, int dy);
+
+// Drawing for the controls' own painting, in client coordinates, clipped
+// to the client area.
+void FillClient(HWND window, const RECT &rect, Colour bg);
+void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs = 0);
+void SetCaret(HWND window, bool visible, int x, int y);
+
+// The controls' window procedures.
+LRESULT CALLBACK EditWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
+
+std::u16string ToUtf16(std::string_view ascii);
+
+}  // namespace platform
+
+#endif

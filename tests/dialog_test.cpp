@@ -1,0 +1,291 @@
+// The converter dialog as a person uses it: the real dialog procedure on the
+// real platform layer, an in-memory screen, keys, characters and clicks.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "dialog_session.h"
+#include "engine/conversion.h"
+
+namespace {
+
+using rgbhsv_test::Session;
+using rgbhsv_test::View;
+
+constexpr long kWhite = 0xFFFFFF;
+
+void ExpectIdleAndTidy(const View &)
+{
+    EXPECT_EQ(platform::LiveDrawingObjects(), 0) << "a paint left a drawing object behind";
+}
+
+TEST(Dialog, StartsWhiteWithTheRedFieldReadyForTyping)
+{
+    Session s;
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Rows(), "255 255 255 / 0 0 255");
+        EXPECT_EQ(v.SwatchColour(), kWhite);
+        EXPECT_EQ(GetFocus(), GetDlgItem(v.Dialog(), IDC_RED));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(v.Dialog(), IDC_SELECT)));
+        EXPECT_EQ(v.Beeps(), 0);
+        ExpectIdleAndTidy(v);
+        // Centred: 53 x 10 cells of client, a frame round them.
+        const RECT r = v.ScreenRect(0);
+        EXPECT_EQ(r.right - r.left, 55);
+        EXPECT_EQ(r.bottom - r.top, 12);
+        EXPECT_EQ(r.left, (80 - 55) / 2);
+        EXPECT_EQ(r.top, (24 - 12) / 2);
+        // The swatch is 11 x 7 cells at the left edge.
+        const RECT sw = v.ScreenRect(IDC_SWATCH);
+        EXPECT_EQ(sw.right - sw.left, 11);
+        EXPECT_EQ(sw.bottom - sw.top, 7);
+        EXPECT_NE(v.Frame().RowText(r.top).find("RGB <-> HSV"), std::string::npos);
+    });
+    s.Type("9");  // the selected 255 is replaced
+    s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "9"); });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Dialog, TypicalEventGreenTo200)
+{
+    Session s;
+    s.Press(VK_TAB).Press(VK_TAB).Type("0");  // blue 0
+    s.Then([](const View &v) { EXPECT_EQ(v.Rows(), "255 255 0 / 42 255 255"); });
+    s.Press(VK_TAB, true).Type("20");
+    s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_GREEN), "20"); });
+    s.Type("0");  // the third digit
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Rows(), "255 200 0 / 34 255 255");
+        EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(255, 200, 0)));
+        EXPECT_EQ(v.Beeps(), 0);
+        ExpectIdleAndTidy(v);
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Dialog, NumberAbove255IsRefusedWithABeep)
+{
+    Session s;
+    s.Press(VK_TAB).Press(VK_TAB).Type("0").Press(VK_TAB, true).Press(VK_TAB, true);  // blue 0, back to red
+    s.Type("300");
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Beeps(), 1);
+        EXPECT_EQ(v.Rows(), "255 255 0 / 42 255 255");
+        EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(255, 255, 0)));
+        EXPECT_EQ(platform::BeepCount() > 0, true);
+    });
+    s.Press(VK_TAB).Press(VK_TAB).Press(VK_TAB).Type("999");  // into the hue
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Beeps(), 2);
+        EXPECT_EQ(v.Field(IDC_HUE), "255");
+        EXPECT_EQ(v.Rows(), "255 0 6 / 255 255 255");
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Dialog, ClearedFieldCountsAsZeroWithoutABeep)
+{
+    Session s;
+    s.Press(VK_TAB).Press(VK_BACK);  // green selected, then cleared
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Rows(), "255  255 / 213 255 255");
+        EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(255, 0, 255)));
+        EXPECT_EQ(v.Beeps(), 0);
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Dialog, HsvRowKeepsWhatWasTypedAndOtherNotificationsChangeNothing)
+{
+    Session s;
+    s.Press(VK_TAB).Press(VK_TAB).Press(VK_TAB).Type("50");
+    s.Press(VK_TAB).Type("0").Press(VK_TAB).Type("128");
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Rows(), "128 128 128 / 50 0 128");  // grey 128 alone would give hue 0
+        EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(128, 128, 128)));
+    });
+    // Focus moving through every field sends EN_KILLFOCUS and EN_SETFOCUS;
+    // clicks and caret keys send nothing. None of them converts.
+    for (int i = 0; i < 7; i++) s.Press(VK_TAB);
+    s.ClickControl(IDC_GREEN, 1).Press(VK_LEFT).Press(VK_END).Press(VK_HOME, true);
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Rows(), "128 128 128 / 50 0 128");
+        HWND dialog = v.Dialog();
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RED, EN_MAXTEXT),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_RED)));
+        EXPECT_EQ(v.Rows(), "128 128 128 / 50 0 128");
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Dialog, FieldsTakeDigitsOnlyAndAtMostThree)
+{
+    Session s;
+    s.Type("1a2b3c4");
+    s.Then([](const View &v) {
+        EXPECT_EQ(v.Field(IDC_RED), "123");
+        EXPECT_EQ(v.Rows(), "123 255 255 / 128 132 255");
+    });
+    s.ClickControl(IDC_RED, 1).Press(VK_BACK).Type("0");  // caret after the 1
+    s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "023"); });
+    s.Press(VK_HOME).Press(VK_DELETE);
+    s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "23"); });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Dialog, CloseBoxAndEndOfInputEndWithZero)
+{
+    Session close_box;
+    close_box.Then([&close_box](const View &v) {
+        const RECT r = v.ScreenRect(0);
+        close_box.Click(r.right - 3, r.top);  // the x of [x]
+    });
+    EXPECT_EQ(close_box.Run(), 0);
+
+    Session nothing;
+    EXPECT_EQ(nothing.Run(), 0);
+}
+
+TEST(Dialog, ResizeRecentres)
+{
+    Session s;
+    s.Resize(100, 40).Then([](const View &v) {
+        const RECT r = v.ScreenRect(0);
+        EXPECT_EQ(r.left, (100 - 55) / 2);
+        EXPECT_EQ(r.top, (40 - 12) / 2);
+        EXPECT_EQ(v.SwatchColour(), kWhite);
+        EXPECT_EQ(v.Frame().width, 100);
+    });
+    s.Press(VK_ESCAPE);
+    EXPECT_EQ(s.Run(), 0);
+}
+
+TEST(Platform, DialogItemNumbersReadAndWriteAsOnWindows)
+{
+    const struct {
+        const char *text;
+        BOOL is_signed;
+        UINT value;
+        BOOL translated;
+    } cases[] = {
+        {"", FALSE, 0, FALSE},          {"42", FALSE, 42, TRUE},       {" 7 ", FALSE, 7, TRUE},
+        {"12a", FALSE, 0, FALSE},       {"-5", FALSE, 0, FALSE},       {"-5", TRUE, static_cast<UINT>(-5), TRUE},
+        {"+9", TRUE, 9, TRUE},          {"4294967295", FALSE, 4294967295u, TRUE},
+        {"4294967296", FALSE, 0, FALSE}, {"2147483648", TRUE, 0, FALSE},
+    };
+    Session s;
+    s.Then([&](const View &v) {
+        // The credits line: a control whose text no one converts.
+        HWND dialog = v.Dialog();
+        HWND credits = GetDlgItem(dialog, -1);
+        for (const auto &c : cases) {
+            const std::u16string text(c.text, c.text + std::strlen(c.text));
+            SetWindowTextW(credits, text.c_str());
+            BOOL translated = 2;
+            EXPECT_EQ(GetDlgItemInt(dialog, -1, &translated, c.is_signed), c.value) << '"' << c.text << '"';
+            EXPECT_EQ(translated, c.translated) << '"' << c.text << '"';
+        }
+        SetDlgItemInt(dialog, -1, static_cast<UINT>(-12), TRUE);
+        EXPECT_EQ(v.Field(-1), "-12");
+        SetDlgItemInt(dialog, -1, static_cast<UINT>(-12), FALSE);
+        EXPECT_EQ(v.Field(-1), "4294967284");
+    });
+    EXPECT_EQ(s.Run(), 0);
+}
+
+// Many thousands of random keystrokes and clicks. After every one, the row
+// the person did not edit must show the conversion of the row they did,
+// the swatch the RGB row's colour, no field more than three digits, and no
+// drawing object left alive.
+TEST(Dialog, RandomSessionKeepsTheRowsInStep)
+{
+    const int kEvents = 20000;
+    std::mt19937 random(20261208);
+    const int fields[6] = {IDC_RED, IDC_GREEN, IDC_BLUE, IDC_HUE, IDC_SAT, IDC_VAL};
+    bool rgb_edited_last = false;  // the start-up writes end in the HSV row
+    std::string before;
+    int focused_row = 0;
+    long failures = 0;
+    int remaining = kEvents;
+
+    Session s;
+    std::function<void(const View &)> step = [&](const View &v) {
+        // Judge the event that just happened.
+        const long failures_before = failures;
+        const std::string rows = v.Rows();
+        if (rows != before && focused_row != 0) rgb_edited_last = focused_row == 1;
+        auto number = [&](int id) {
+            const std::string text = v.Field(id);
+            return text.empty() ? 0 : std::stoi(text);
+        };
+        int values[6];
+        for (int i = 0; i < 6; i++) {
+            const std::string text = v.Field(fields[i]);
+            if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) failures++;
+            values[i] = number(fields[i]);
+            if (values[i] > 255) failures++;
+        }
+        int expected[3];
+        if (rgb_edited_last) {
+            RgbToHsv(values[0], values[1], values[2], &expected[0], &expected[1], &expected[2]);
+            for (int i = 0; i < 3; i++) failures += expected[i] != values[3 + i];
+        } else {
+            HsvToRgb(values[3], values[4], values[5], &expected[0], &expected[1], &expected[2]);
+            for (int i = 0; i < 3; i++) failures += expected[i] != values[i];
+        }
+        failures += v.SwatchColour() != static_cast<long>(RGB(values[0], values[1], values[2]));
+        failures += platform::LiveDrawingObjects() != 0;
+        if (failures != failures_before && failures_before < 3)
+            ADD_FAILURE() << "after event " << kEvents - remaining << ": " << before << " became " << rows
+                          << (rgb_edited_last ? ", RGB edited last" : ", HSV edited last");
+        if (remaining-- == 0 || failures > 10) {
+            s.Press(VK_ESCAPE);
+            return;
+        }
+
+        // Choose the next one.
+        before = rows;
+        HWND focus = GetFocus();
+        const int id = focus ? GetDlgCtrlID(focus) : 0;
+        focused_row = id >= IDC_RED && id <= IDC_BLUE ? 1 : id >= IDC_HUE && id <= IDC_VAL ? 2 : 0;
+        const int pick = static_cast<int>(random() % 100);
+        if (pick < 55) {
+            s.Type(std::string(1, static_cast<char>('0' + random() % 10)));
+        } else if (pick < 62) {
+            s.Press(VK_BACK);
+        } else if (pick < 66) {
+            s.Press(VK_DELETE);
+        } else if (pick < 74) {
+            static const int moves[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END};
+            s.Press(moves[random() % 4], random() % 3 == 0);
+        } else if (pick < 86) {
+            s.Press(VK_TAB, random() % 2 == 0);
+        } else if (pick < 90) {
+            s.Type(std::string(1, static_cast<char>('a' + random() % 26)));
+        } else if (pick < 97) {
+            // A click, which may move the focus before anything is typed.
+            const RECT r = v.ScreenRect(fields[random() % 6]);
+            s.Click(r.left + static_cast<int>(random() % 5), r.top);
+            focused_row = 0;
+        } else {
+            // Anywhere in the dialog below its caption (whose close box ends it).
+            const RECT d = v.ScreenRect(0);
+            s.Click(d.left + static_cast<int>(random() % 55), d.top + 1 + static_cast<int>(random() % 11));
+            focused_row = 0;
+        }
+        s.Then(step);
+    };
+    s.Then(step);
+    EXPECT_EQ(s.Run(), 0);
+    EXPECT_EQ(failures, 0);
+    EXPECT_LT(remaining, 0) << "the session ended early";
+}
+
+}  // namespace
