@@ -1,15 +1,17 @@
 # rgbhsv's front door. Each target installs what it needs from Debian's
 # packages first (as root), or says which command would.
 #
-#   make run     the converter, reading requests from the terminal
+#   make run     the converter dialog, in this terminal
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
 #   make bench   speed of the engine and of hsvconv's tables
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
 
 SHELL := /bin/bash
-BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64
+BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 \
+                  libncurses-dev
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
+TERMINAL_PACKAGES := tmux
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
 FUZZ_SECONDS ?= 300
 CROSS_BUILDS := x86-64-haswell i686 aarch64 armhf
@@ -22,7 +24,7 @@ build:
 	@cmake --build --preset default
 
 run: build
-	@./build/bin/hsvconv
+	@./build/bin/rgbhsv
 
 cross:
 	@tools/ensure-packages $(CROSS_PACKAGES)
@@ -31,6 +33,7 @@ cross:
 	done
 
 test: build cross
+	@tools/ensure-packages $(TERMINAL_PACKAGES)
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset default -j2

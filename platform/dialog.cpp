@@ -77,6 +77,8 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
     const DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
     HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
     StateOf(dialog)->proc = proc;
+    FrameBuffer().needed_width = rect.right - rect.left;
+    FrameBuffer().needed_height = rect.bottom - rect.top;
     if (t.style & DS_CENTER) CentreOnScreen(dialog);
     const RECT client = ClientRectOnScreen(dialog);
     for (const DialogItemRecord &item : t.items) {

@@ -102,7 +102,9 @@ void Paint(HWND window)
     EditState &s = State(window);
     RECT client;
     GetClientRect(window, &client);
-    const int width = static_cast<int>(client.right);
+    // A border cannot be drawn inside a cell, so a bordered field gives its
+    // last column to the dialog: fields side by side stay apart.
+    const int width = static_cast<int>(client.right) - ((window->style & WS_BORDER) && client.right > 1 ? 1 : 0);
     const bool enabled = !(window->style & WS_DISABLED);
     if (s.caret < s.scroll) s.scroll = s.caret;
     if (s.caret - s.scroll >= width) s.scroll = s.caret - width + 1;
@@ -110,7 +112,7 @@ void Paint(HWND window)
     // The field is the first row; a border has no cell of its own.
     const Colour bg = enabled ? kColourWindow : kColourFace;
     const Colour fg = enabled ? kColourText : kColourGreyText;
-    FillClient(window, RECT{0, 0, client.right, 1}, bg);
+    FillClient(window, RECT{0, 0, width, 1}, bg);
     const int shown = std::max(0, std::min(width, Length(window) - s.scroll));
     for (int i = 0; i < shown; i++) {
         const int at = s.scroll + i;

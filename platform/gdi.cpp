@@ -76,7 +76,7 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF colour)
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
     if (!LiveContexts().count(dc) || !LiveObjects().count(brush) || !rect || !IsLiveWindow(dc->window)) return 0;
-    FillClient(dc->window, *rect, brush->colour);
+    FillClient(dc->window, *rect, brush->colour, kAttrContent);
     return 1;
 }
 

@@ -50,41 +50,6 @@ private:
     int presents_ = 0;
 };
 
-inline InputEvent KeyEvent(int key, bool shift = false)
-{
-    InputEvent e;
-    e.kind = InputEvent::Kind::kKey;
-    e.key = key;
-    e.shift = shift;
-    return e;
-}
-
-inline InputEvent CharEvent(char32_t ch)
-{
-    InputEvent e;
-    e.kind = InputEvent::Kind::kChar;
-    e.ch = ch;
-    return e;
-}
-
-inline InputEvent ClickEvent(int x, int y)
-{
-    InputEvent e;
-    e.kind = InputEvent::Kind::kClick;
-    e.x = x;
-    e.y = y;
-    return e;
-}
-
-inline InputEvent ResizeEvent(int width, int height)
-{
-    InputEvent e;
-    e.kind = InputEvent::Kind::kResize;
-    e.x = width;
-    e.y = height;
-    return e;
-}
-
 }  // namespace platform
 
 #endif

@@ -21,6 +21,9 @@ enum CellAttribute : uint8_t {
     kAttrBold = 1,
     kAttrUnderline = 2,
     kAttrReverse = 4,
+    // The colour is the program's own drawing (the swatch), not decoration:
+    // a terminal told NO_COLOR still shows it.
+    kAttrContent = 8,
 };
 
 struct Cell {
@@ -39,6 +42,9 @@ struct Frame {
     bool caret_visible = false;
     int caret_x = 0;
     int caret_y = 0;
+    // The size the running dialog needs; a smaller screen cannot show it.
+    int needed_width = 0;
+    int needed_height = 0;
 
     void Resize(int w, int h)
     {
@@ -62,6 +68,42 @@ struct InputEvent {
     char32_t ch = 0;       // kChar: the character typed
     int x = 0, y = 0;      // kClick: screen cell; kResize: new size
 };
+
+// Events as a backend or a test makes them.
+inline InputEvent KeyEvent(int key, bool shift = false)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kKey;
+    e.key = key;
+    e.shift = shift;
+    return e;
+}
+
+inline InputEvent CharEvent(char32_t ch)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kChar;
+    e.ch = ch;
+    return e;
+}
+
+inline InputEvent ClickEvent(int x, int y)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kClick;
+    e.x = x;
+    e.y = y;
+    return e;
+}
+
+inline InputEvent ResizeEvent(int width, int height)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kResize;
+    e.x = width;
+    e.y = height;
+    return e;
+}
 
 class Screen {
 public:

@@ -19,7 +19,7 @@ LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
             FillClient(window, client, kColourFrame);
         } else {
             const Colour fg = (window->style & WS_DISABLED) ? kColourGreyText : kColourText;
-            DrawText(window, 0, 0, window->text, fg, kColourFace);
+            DrawLabel(window, window->text, fg, kColourFace);
         }
         EndPaint(window, &paint);
         return 0;

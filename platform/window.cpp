@@ -173,7 +173,7 @@ void MoveWindowTree(HWND window, int dx, int dy)
     for (HWND child : window->children) MoveWindowTree(child, dx, dy);
 }
 
-void FillClient(HWND window, const RECT &rect, Colour bg)
+void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
 {
     const RECT client = ClientRectOnScreen(window);
     Frame &frame = FrameBuffer();
@@ -183,7 +183,7 @@ void FillClient(HWND window, const RECT &rect, Colour bg)
     const LONG bottom = std::min(client.top + rect.bottom, client.bottom);
     for (LONG y = top; y < bottom; y++)
         for (LONG x = left; x < right; x++)
-            if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, kAttrNone};
+            if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, attrs};
 }
 
 void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs)
@@ -196,6 +196,18 @@ void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Co
         const LONG column = client.left + x + static_cast<LONG>(i);
         if (column < client.left || column >= client.right || !frame.Contains(column, row)) continue;
         frame.At(column, row) = Cell{static_cast<char32_t>(text[i]), fg, bg, attrs};
+    }
+}
+
+void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg)
+{
+    const RECT own = ClientRectOnScreen(window);
+    const RECT room = window->parent ? ClientRectOnScreen(window->parent) : own;
+    Frame &frame = FrameBuffer();
+    for (size_t i = 0; i < text.size(); i++) {
+        const LONG column = own.left + static_cast<LONG>(i);
+        if (column >= room.right || !frame.Contains(column, own.top) || own.top >= own.bottom) break;
+        frame.At(column, own.top) = Cell{static_cast<char32_t>(text[i]), fg, bg, kAttrNone};
     }
 }
 

@@ -74,8 +74,11 @@ void MoveWindowTree(HWND window, int dx, int dy);
 
 // Drawing for the controls' own painting, in client coordinates, clipped
 // to the client area.
-void FillClient(HWND window, const RECT &rect, Colour bg);
+void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs = 0);
 void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs = 0);
+// Label text may run on past its control into the dialog: a proportional
+// font fits "HSV color:" in 34 dialog units, fixed cells do not.
+void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg);
 void SetCaret(HWND window, bool visible, int x, int y);
 
 // The controls' window procedures.

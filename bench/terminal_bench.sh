@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The dialog program in a real terminal (tmux): start-up to the first
+# complete frame, beside Debian's `dialog --form` with three fields in the
+# same run; bytes written per colour-changing keystroke; peak memory.
+# usage: terminal_bench.sh RGBHSV [RUNS]
+set -u
+program=$(readlink -f "$1")
+runs=${2:-15}
+work=$(mktemp -d)
+socket="rgbhsv-bench-$$"
+t() { tmux -L "$socket" -f "$work/tmux.conf" "$@"; }
+trap 't kill-server 2>/dev/null; rm -rf "$work"' EXIT
+printf 'set -g default-terminal "tmux-256color"\nset -g status off\n' > "$work/tmux.conf"
+t new-session -d -s s -x 80 -y 24 "bash --norc --noprofile"
+sleep 0.3
+
+now() { date +%s%N; }
+# Milliseconds from typing the command to the screen showing `text`.
+time_to() {
+  local command=$1 text=$2 start
+  t send-keys -t s "clear; $command" Enter
+  start=$(now)
+  until t capture-pane -p -t s | grep -qF -- "$text"; do :; done
+  echo $(( ($(now) - start) / 1000 ))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) / 1000 }'; }
+
+form="dialog --form Colour 12 40 3 Red: 1 1 255 1 8 4 3 Green: 2 1 255 2 8 4 3 Blue: 3 1 255 3 8 4 3"
+for _ in $(seq "$runs"); do
+  time_to "$program" "0       0       255" >> "$work/ours"
+  t send-keys -t s Escape; sleep 0.1
+  time_to "$form" "Blue:" >> "$work/dialog"
+  t send-keys -t s Escape; sleep 0.1
+done
+echo "start-up to first complete frame, median of $runs: rgbhsv $(median < "$work/ours") ms, dialog --form $(median < "$work/dialog") ms"
+
+# Bytes per keystroke, read from what script records; blue to 0 first, then
+# digits into green, every one of which changes the colour.
+t send-keys -t s "clear; COLORTERM=truecolor script -qfc $program $work/bytes" Enter
+until t capture-pane -p -t s | grep -qF "0       0       255"; do :; done
+t send-keys -t s Tab Tab 0 BTab; sleep 0.3
+sizes=()
+for key in 1 2 BSpace 3; do
+  before=$(stat -c %s "$work/bytes")
+  t send-keys -t s "$key"; sleep 0.3
+  sizes+=($(( $(stat -c %s "$work/bytes") - before )))
+done
+pid=$(pgrep -n -x rgbhsv)
+peak=$(awk '/VmHWM/ { print $2 }' "/proc/$pid/status")
+t send-keys -t s Escape; sleep 0.3
+echo "bytes written per colour-changing keystroke: ${sizes[*]}"
+echo "peak resident memory: $peak kB"

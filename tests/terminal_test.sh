@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The dialog program in a real terminal: tmux runs it, send-keys types and
+# clicks as a person would, capture-pane reads the screen back.
+# usage: terminal_test.sh RGBHSV HSVCONV
+set -u
+program=$(readlink -f "$1")
+hsvconv=$(readlink -f "$2")
+if ! command -v tmux >/dev/null || ! command -v script >/dev/null; then
+  echo "tmux or script is missing (make test installs them)"
+  [ "${CI:-}" = true ] && exit 1
+  exit 77
+fi
+
+work=$(mktemp -d)
+socket="rgbhsv-test-$$"
+t() { tmux -L "$socket" -f "$work/tmux.conf" "$@"; }
+trap 't kill-server 2>/dev/null; rm -rf "$work"' EXIT
+cat > "$work/tmux.conf" <<'CONF'
+set -g default-terminal "tmux-256color"
+set -g status off
+set -g remain-on-exit off
+CONF
+
+failures=0
+check() {  # description, then a command that must succeed
+  local what=$1
+  shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
+}
+screen() { t capture-pane -p -t s "$@"; }
+shows() { screen | grep -qF -- "$1"; }
+colours() { screen -e | grep -qF -- "$1"; }
+wait_for() {  # text on the screen, within five seconds
+  for _ in $(seq 50); do shows "$1" && return 0; sleep 0.1; done
+  echo "  the screen was:"; screen | sed 's/^/  | /'; return 1
+}
+wait_file() { for _ in $(seq 50); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
+keys() { t send-keys -t s "$@"; sleep 0.2; }
+# Starts the program in a fresh 80 x 24 terminal. The shell around it notes
+# the terminal's modes before and after and the exit status.
+start() {
+  t kill-session -t s 2>/dev/null
+  rm -f "$work/before" "$work/after" "$work/status" "$work/bytes"
+  t new-session -d -s s -x 80 -y 24 "bash --norc --noprofile"
+  t send-keys -t s "export COLORTERM=truecolor; stty -g > $work/before; $1; echo \$? > $work/status; stty -g > $work/after" Enter
+  wait_for "RGB <-> HSV"
+}
+same_modes() { wait_file "$work/after" && cmp -s "$work/before" "$work/after"; }
+status_is() { wait_file "$work/status" && [ "$(cat "$work/status")" = "$1" ]; }
+# hsvconv's answer for a colour, spaced as the fields show it.
+row() { printf '%-8s%-8s%s' $("$hsvconv" "$@"); }
+
+# Start-up, typing, Escape.
+start "$program"
+check "start-up shows the RGB row" shows "255     255     255       [ Select... ]"
+check "start-up shows the HSV row" shows "0       0       255"
+check "the swatch starts white, in exact colour" colours "48;2;255;255;255m           "
+keys Tab Tab 0
+keys BTab 2 0 0
+check "typing into green and blue moves the RGB row" shows "255     200     0"
+check "the HSV row follows" shows "$(row rgb 255 200 0)"
+check "the swatch follows" colours "48;2;255;200;0m"
+keys Escape
+check "Escape ends with status 0" status_is 0
+check "the terminal's modes are as before" same_modes
+gone() { ! shows "RGB <-> HSV"; }
+check "the screen is the shell's again" gone
+
+# 300 becomes 255 with the bell; the bytes go through script to be counted.
+start "script -qfec $program $work/bytes"
+keys Tab Tab 0 BTab BTab 3 0 0
+check "300 in red becomes 255" shows "255     255     0"
+check "and the HSV row follows red 255" shows "$(row rgb 255 255 0)"
+keys C-c
+check "Ctrl+C closes with status 0" status_is 0
+check "the bell rang once" [ "$(tr -cd '\a' < "$work/bytes" | wc -c)" = 1 ]
+
+# A click places the caret: at the end of green, then Backspace.
+start "$program"
+# Dialog at column 12, row 6; its client one cell in; green 22 cells into that.
+x=$((12 + 1 + 22 + 3)) y=$((6 + 1 + 2))
+keys -l "$(printf '\033[M %b%b' "\\0$(printf '%o' $((32 + x + 1)))" "\\0$(printf '%o' $((32 + y + 1)))")"
+keys -l "$(printf '\033[M#%b%b' "\\0$(printf '%o' $((32 + x + 1)))" "\\0$(printf '%o' $((32 + y + 1)))")"
+keys BSpace
+check "a click into green, then Backspace, leaves 25" shows "255     25      255"
+check "and the HSV row follows" shows "$(row rgb 255 25 255)"
+
+# Pasted text goes through the field's own rules: digits, at most three.
+keys Tab
+keys -l "$(printf '\033[200~1a2\n34\033[201~')"
+check "a paste into blue keeps three digits" shows "255     25      123"
+
+# Resizing re-centres; too small a terminal gets one line until it grows.
+t resize-window -t s -x 100 -y 30; sleep 0.3
+check "a resize re-centres the dialog" bash -c "tmux -L $socket capture-pane -p -t s | sed -n 10p | grep -q '^                       RGB <-> HSV'"
+t resize-window -t s -x 40 -y 10; sleep 0.3
+check "a small terminal says so" wait_for "Too small: 55x12"
+t resize-window -t s -x 80 -y 24; sleep 0.3
+check "and the dialog comes back" wait_for "255     25      123"
+keys Escape
+check "the terminal's modes are as before" same_modes
+
+# SIGTERM: the terminal is restored, and the signal is the exit status.
+start "$program"
+pid=$(pgrep -P "$(t display -p -t s '#{pane_pid}')" -x rgbhsv)
+kill -TERM "$pid"
+check "SIGTERM ends it as SIGTERM would" status_is 143
+check "and the terminal's modes are as before" same_modes
+
+# Without a terminal.
+"$program" < /dev/null > "$work/out" 2> "$work/err"
+status=$?
+check "without a terminal the status is 1" [ "$status" = 1 ]
+check "and it says why" grep -q "rgbhsv: needs a terminal" "$work/err"
+
+echo "$failures failed"
+[ "$failures" = 0 ]
