@@ -4,7 +4,8 @@
 #   make run     the converter dialog, in this terminal
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
-#   make bench   speed of the engine and of hsvconv's tables
+#   make bench   speed of the engine, the dialog and hsvconv's tables
+#   make windows the native Windows programs, in build/windows/{x86_64,i686}/
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
 
 SHELL := /bin/bash
@@ -12,11 +13,13 @@ BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-m
                   libncurses-dev
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 TERMINAL_PACKAGES := tmux
+WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
+WINE_PACKAGES := wine64 xvfb
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
 FUZZ_SECONDS ?= 300
 CROSS_BUILDS := x86-64-haswell i686 aarch64 armhf
 
-.PHONY: build run test bench cross fuzz clean
+.PHONY: build run test bench cross windows fuzz clean
 
 build:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -32,8 +35,14 @@ cross:
 	  cmake --preset $$preset >/dev/null && cmake --build --preset $$preset || exit 1; \
 	done
 
-test: build cross
-	@tools/ensure-packages $(TERMINAL_PACKAGES)
+windows:
+	@tools/ensure-packages $(WINDOWS_PACKAGES)
+	@for preset in windows-x86_64 windows-i686; do \
+	  cmake --preset $$preset >/dev/null && cmake --build --preset $$preset || exit 1; \
+	done
+
+test: build cross windows
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES)
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset default -j2

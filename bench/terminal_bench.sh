@@ -50,3 +50,26 @@ peak=$(awk '/VmHWM/ { print $2 }' "/proc/$pid/status")
 t send-keys -t s Escape; sleep 0.3
 echo "bytes written per colour-changing keystroke: ${sizes[*]}"
 echo "peak resident memory: $peak kB"
+
+# The Windows build, where it has been made (make windows): sizes, and
+# start-up to the visible dialog under Wine, in the same run.
+windows=$(dirname "$program")/../windows
+wine=/usr/lib/wine/wine64
+if [ -f "$windows/x86_64/probe.exe" ] && [ -x "$wine" ] && command -v Xvfb >/dev/null; then
+  for arch in x86_64 i686; do
+    echo "size of $arch rgbhsv.exe: $(stat -c %s "$windows/$arch/rgbhsv.exe") bytes, hsvconv.exe: $(stat -c %s "$windows/$arch/hsvconv.exe") bytes"
+  done
+  export WINEPREFIX=$(readlink -f "$windows/x86_64")/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" > /dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$work/display")"
+  [ -d "$WINEPREFIX" ] || "$wine" wineboot -i > /dev/null 2>&1
+  exe="Z:$(readlink -f "$windows/x86_64/rgbhsv.exe" | tr / '\\')"
+  "$wine" "$windows/x86_64/probe.exe" "$exe" --startup > /dev/null  # warm the prefix
+  for _ in $(seq 5); do "$wine" "$windows/x86_64/probe.exe" "$exe" --startup | tr -d '\r' >> "$work/wine"; done
+  echo "start-up to the visible dialog under Wine (probe, median of 5): $(awk '{ print $1 * 1000 }' "$work/wine" | median) ms"
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  sleep 0.5
+  kill $xvfb 2>/dev/null
+fi

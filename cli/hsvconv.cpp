@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli/output.h"
 #include "engine/conversion.h"
@@ -304,6 +308,11 @@ int Usage(const char *what)
 
 int main(int argc, char **argv)
 {
+#ifdef _WIN32
+    // Lines end in \n alone, on Windows too.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
     Output out(STDOUT_FILENO);
 
     if (argc == 1) return RunStream(out);

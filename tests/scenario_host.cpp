@@ -1,0 +1,36 @@
+// Runs the shared dialog scenarios on the platform layer's in-memory screen
+// and prints one line for each report and each exit, as wine/probe.cpp
+// prints them from Windows.
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialog_scenarios.h"
+#include "dialog_session.h"
+
+int main()
+{
+    using rgbhsv_test::Session;
+    using rgbhsv_test::View;
+    for (const DialogScenario &scenario : kDialogScenarios) {
+        Session session;
+        std::istringstream words(scenario.script);
+        int reports = 0;
+        for (std::string word; words >> word;) {
+            if (word == "tab") session.Press(VK_TAB);
+            else if (word == "btab") session.Press(VK_TAB, true);
+            else if (word == "bs") session.Press(VK_BACK);
+            else if (word == "esc") session.Press(VK_ESCAPE);
+            else if (word == "report") {
+                const int n = ++reports;
+                session.Then([&scenario, n](const View &v) {
+                    std::printf("%s, report %d: %s, swatch %06lx\n", scenario.name, n, v.Rows().c_str(),
+                                static_cast<unsigned long>(v.SwatchColour()));
+                });
+            } else session.Type(word);
+        }
+        std::printf("%s: exit %d\n", scenario.name, session.Run());
+    }
+    return 0;
+}

@@ -1,0 +1,168 @@
+// The converter as a person meets it on Windows: this Win32 program starts
+// rgbhsv.exe, finds its dialog by caption, types into it, reads the six
+// fields back with WM_GETTEXT and the swatch's colour off the screen, and
+// prints the same lines as scenario_host does on our platform layer.
+//
+// usage: probe RGBHSV.EXE            the shared scenarios
+//        probe RGBHSV.EXE --startup  milliseconds to the visible dialog
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+
+#include "../dialog_scenarios.h"
+
+namespace {
+
+const int kFields[6] = {1003, 1004, 1005, 1006, 1007, 1008};
+
+struct Program {
+    PROCESS_INFORMATION process{};
+    HWND dialog = nullptr;
+};
+
+bool Start(const char *exe, Program *p)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = std::string("\"") + exe + "\"";
+    if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &p->process))
+        return false;
+    for (int i = 0; i < 1000 && !p->dialog; i++) {
+        HWND found = FindWindowW(nullptr, L"RGB <-> HSV");
+        if (found && IsWindowVisible(found)) p->dialog = found;
+        else Sleep(10);
+    }
+    WaitForInputIdle(p->process.hProcess, 5000);
+    return p->dialog != nullptr;
+}
+
+// Waits until the dialog's thread has handled everything sent its way.
+void Settle(const Program &p)
+{
+    WaitForInputIdle(p.process.hProcess, 2000);
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(p.dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    Sleep(30);
+}
+
+// A key as the dialog's own message loop receives it: posted to the control
+// that has the focus, so that the dialog manager sees Tab and Escape first.
+void Key(const Program &p, WORD vk, bool shift = false)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(p.process.dwThreadId, &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : p.dialog;
+    BYTE state[256] = {};
+    if (shift) {
+        // The dialog manager asks for Shift's state when it sees Tab.
+        AttachThreadInput(GetCurrentThreadId(), p.process.dwThreadId, TRUE);
+        GetKeyboardState(state);
+        state[VK_SHIFT] = 0x80;
+        SetKeyboardState(state);
+    }
+    const UINT scan = MapVirtualKeyW(vk, 0);
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | scan << 16);
+    const WCHAR ch = vk == VK_BACK ? L'\b' : vk == VK_TAB ? L'\t' : vk == VK_ESCAPE ? 0x1B : 0;
+    if (ch) PostMessageW(target, WM_CHAR, ch, 1 | scan << 16);
+    PostMessageW(target, WM_KEYUP, vk, 1 | scan << 16 | 0xC0000000u);
+    Settle(p);
+    if (shift) {
+        state[VK_SHIFT] = 0;
+        SetKeyboardState(state);
+        AttachThreadInput(GetCurrentThreadId(), p.process.dwThreadId, FALSE);
+    }
+}
+
+void Type(const Program &p, char digit)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(p.process.dwThreadId, &info);
+    PostMessageW(info.hwndFocus ? info.hwndFocus : p.dialog, WM_CHAR, static_cast<WPARAM>(digit), 1);
+    Settle(p);
+}
+
+std::string Field(const Program &p, int id)
+{
+    char text[16] = {};
+    SendMessageA(GetDlgItem(p.dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+COLORREF SwatchOnScreen(const Program &p)
+{
+    RECT r;
+    GetWindowRect(GetDlgItem(p.dialog, 1002), &r);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+int RunScenario(const char *exe, const DialogScenario &scenario)
+{
+    Program p;
+    if (!Start(exe, &p)) {
+        std::printf("%s: the dialog did not appear\n", scenario.name);
+        return 1;
+    }
+    int reports = 0;
+    const char *s = scenario.script;
+    while (*s) {
+        const char *end = std::strchr(s, ' ');
+        const std::string word(s, end ? static_cast<size_t>(end - s) : std::strlen(s));
+        s = end ? end + 1 : s + word.size();
+        if (word == "tab") Key(p, VK_TAB);
+        else if (word == "btab") Key(p, VK_TAB, true);
+        else if (word == "bs") Key(p, VK_BACK);
+        else if (word == "esc") Key(p, VK_ESCAPE);
+        else if (word == "report") {
+            std::string rows;
+            for (int i = 0; i < 6; i++) rows += Field(p, kFields[i]) + (i == 2 ? " / " : i == 5 ? "" : " ");
+            std::printf("%s, report %d: %s, swatch %06lx\n", scenario.name, ++reports, rows.c_str(),
+                        static_cast<unsigned long>(SwatchOnScreen(p)));
+        } else {
+            for (char c : word) Type(p, c);
+        }
+    }
+    DWORD code = 259;
+    if (WaitForSingleObject(p.process.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(p.process.hProcess, &code);
+    else TerminateProcess(p.process.hProcess, 99);
+    std::printf("%s: exit %lu\n", scenario.name, static_cast<unsigned long>(code));
+    CloseHandle(p.process.hProcess);
+    CloseHandle(p.process.hThread);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    _setmode(_fileno(stdout), _O_BINARY);  // \n, as scenario_host writes
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup]\n");
+        return 2;
+    }
+    if (argc == 3 && std::strcmp(argv[2], "--startup") == 0) {
+        LARGE_INTEGER frequency, start, shown;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        Program p;
+        if (!Start(argv[1], &p)) return 1;
+        QueryPerformanceCounter(&shown);
+        std::printf("%.1f\n", 1000.0 * static_cast<double>(shown.QuadPart - start.QuadPart) /
+                                   static_cast<double>(frequency.QuadPart));
+        Key(p, VK_ESCAPE);
+        WaitForSingleObject(p.process.hProcess, 10000);
+        return 0;
+    }
+    int failures = 0;
+    for (const DialogScenario &scenario : kDialogScenarios) failures += RunScenario(argv[1], scenario);
+    return failures ? 1 : 0;
+}
