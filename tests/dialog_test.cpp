@@ -41,6 +41,13 @@ TEST(Dialog, StartsWhiteWithTheRedFieldReadyForTyping)
         EXPECT_EQ(sw.right - sw.left, 11);
         EXPECT_EQ(sw.bottom - sw.top, 7);
         EXPECT_NE(v.Frame().RowText(r.top).find("RGB <-> HSV"), std::string::npos);
+        // Both icons were set to the application icon: setting one again
+        // hands back what was there.
+        HICON app = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
+        ASSERT_NE(app, nullptr);
+        for (WPARAM which : {ICON_BIG, ICON_SMALL})
+            EXPECT_EQ(SendMessageW(v.Dialog(), WM_SETICON, which, reinterpret_cast<LPARAM>(app)),
+                      reinterpret_cast<LRESULT>(app));
     });
     s.Type("9");  // the selected 255 is replaced
     s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "9"); });
