@@ -24,6 +24,31 @@ struct Program {
     HWND dialog = nullptr;
 };
 
+// The visible converter dialog of the given process, or null. Another copy
+// still running must not be mistaken for this one.
+HWND FindDialog(DWORD process_id)
+{
+    struct Search {
+        DWORD process_id;
+        HWND found;
+    } search{process_id, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            WCHAR caption[32] = {};
+            GetWindowTextW(window, caption, 32);
+            if (owner == s->process_id && IsWindowVisible(window) && lstrcmpW(caption, L"RGB <-> HSV") == 0) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool Start(const char *exe, Program *p)
 {
     STARTUPINFOA startup{};
@@ -31,13 +56,17 @@ bool Start(const char *exe, Program *p)
     std::string command = std::string("\"") + exe + "\"";
     if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &p->process))
         return false;
-    for (int i = 0; i < 1000 && !p->dialog; i++) {
-        HWND found = FindWindowW(nullptr, L"RGB <-> HSV");
-        if (found && IsWindowVisible(found)) p->dialog = found;
-        else Sleep(10);
+    // A new Wine prefix can take many seconds over its first program.
+    for (int i = 0; i < 30000 && !p->dialog; i++) {
+        p->dialog = FindDialog(p->process.dwProcessId);
+        if (!p->dialog) Sleep(2);
+    }
+    if (!p->dialog) {
+        TerminateProcess(p->process.hProcess, 99);
+        return false;
     }
     WaitForInputIdle(p->process.hProcess, 5000);
-    return p->dialog != nullptr;
+    return true;
 }
 
 // Waits until the dialog's thread has handled everything sent its way.
