@@ -61,5 +61,12 @@ fuzz:
 	  { cat build/fuzz/last-run.log; echo "the fuzzer found a fault; the input is in the current folder"; exit 1; }
 	@grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb))' build/fuzz/last-run.log
 
+bench: build windows
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) dialog
+	@./build/host/bench/engine_bench
+	@./build/host/bench/dialog_bench
+	@bench/table_throughput.sh ./build/bin/hsvconv
+	@bench/terminal_bench.sh ./build/bin/rgbhsv
+
 clean:
 	rm -rf build
