@@ -11,6 +11,9 @@
 
 namespace platform {
 
+// Appends a character as UTF-8 (the frame holds no characters past U+FFFF).
+void AppendUtf8(std::string *out, char32_t c);
+
 // A colour as the Windows COLORREF layout 0x00BBGGRR, or kDefaultColour for
 // the backend's own (a terminal's default foreground or background).
 using Colour = uint32_t;

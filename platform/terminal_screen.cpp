@@ -76,20 +76,6 @@ void AppendNumber(std::string *out, int n)
     out->append(text, static_cast<size_t>(length));
 }
 
-void AppendUtf8(std::string *out, char32_t c)
-{
-    if (c < 0x80) {
-        out->push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | c >> 6));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xE0 | c >> 12));
-        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 }  // namespace
 
 ColourDepth ChooseColourDepth(const char *colorterm, int terminfo_colours, bool terminfo_rgb)

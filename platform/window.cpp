@@ -220,22 +220,24 @@ void SetCaret(HWND window, bool visible, int x, int y)
     frame.caret_y = client.top + y;
 }
 
+void AppendUtf8(std::string *out, char32_t c)
+{
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | c >> 6));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xE0 | c >> 12));
+        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 std::string Frame::RowText(int y) const
 {
     std::string out;
-    for (int x = 0; x < width; x++) {
-        const char32_t c = At(x, y).ch;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | c >> 6));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | c >> 12));
-            out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (int x = 0; x < width; x++) AppendUtf8(&out, At(x, y).ch);
     return out;
 }
 
