@@ -35,10 +35,12 @@ const char kUsage[] =
     "\n"
     "Hue runs 0..255 on a wheel of 256 steps. Lines on standard input are\n"
     "'rgb R G B', 'rgb #rrggbb' or 'hsv H S V'; blank lines and lines starting\n"
-    "with # are passed over. Conversions share one engine state, in order.\n"
+    "with # are passed over; a line may hold at most 4095 bytes. Values are\n"
+    "decimal digits, without a sign. Conversions share one engine state, in order.\n"
     "Table lines are 'R G B H S V' or 'H S V R G B', red or hue outermost.\n"
     "\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad input.\n";
+    "Exit status: 0 done, 1 output could not be written, 2 bad input. A reader\n"
+    "that goes away ends hsvconv by SIGPIPE, as in any pipeline.\n";
 
 // Where a request came from, for messages: "argument 2" or "line 17".
 struct Place {
@@ -82,7 +84,11 @@ bool ParseComponent(const char *token, int *value, char *why, std::size_t size)
 {
     char shown[32];
     Quote(token, shown, sizeof shown);
-    const char *digits = token[0] == '-' ? token + 1 : token;
+    if (token[0] == '-' || token[0] == '+') {
+        std::snprintf(why, size, "'%s' has a sign (a value is digits alone, 0..255)", shown);
+        return false;
+    }
+    const char *digits = token;
     bool all_digits = digits[0] != '\0';
     long n = 0;
     for (const char *p = digits; *p; p++) {
@@ -94,10 +100,6 @@ bool ParseComponent(const char *token, int *value, char *why, std::size_t size)
     }
     if (!all_digits) {
         std::snprintf(why, size, "'%s' is not a number", shown);
-        return false;
-    }
-    if (digits != token && n != 0) {
-        std::snprintf(why, size, "'%s' is outside 0..255", shown);
         return false;
     }
     if (n > 255) {
@@ -196,28 +198,24 @@ std::size_t SplitWords(char *line, char **words)
     }
 }
 
-// Handles one line of the stream. Returns false if it was bad.
-bool HandleLine(char *line, std::size_t length, unsigned long number, Output &out)
+// Handles one line of the stream. Returns false, with the reason in `why`,
+// if it was bad.
+bool HandleLine(char *line, std::size_t length, Output &out, char *why, std::size_t size)
 {
-    Place where{"line", number};
     if (std::memchr(line, '\0', length) != nullptr) {
-        Complain(where, "contains a NUL byte");
+        std::snprintf(why, size, "contains a NUL byte");
         return false;
     }
     char *words[kMaxTokens];
     std::size_t count = SplitWords(line, words);
     if (count == 0 || words[0][0] == '#') return true;
 
-    char why[kMessageSize];
     Request request;
     if (count > kMaxTokens) {
-        Complain(where, "too many values");
+        std::snprintf(why, size, "too many values");
         return false;
     }
-    if (!ParseRequest(words, count, &request, why, sizeof why)) {
-        Complain(where, why);
-        return false;
-    }
+    if (!ParseRequest(words, count, &request, why, size)) return false;
     Convert(request, out);
     return true;
 }
@@ -256,18 +254,20 @@ int RunStream(Output &out)
         std::size_t length = newline ? static_cast<std::size_t>(newline - buffer) : held;
         number++;
         bool ok;
+        char why[kMessageSize];
         if (length >= kMaxLine) {
-            Complain(Place{"line", number}, "is too long");
+            std::snprintf(why, sizeof why, "longer than 4095 bytes");
             ok = false;
         } else {
             buffer[length] = '\0';  // there is always room: length < held or held < size
-            ok = HandleLine(buffer, length, number, out);
+            ok = HandleLine(buffer, length, out, why, sizeof why);
         }
         if (!ok) {
-            if (!interactive) {
-                out.Flush();
-                return 2;
-            }
+            // The results before the bad line go out first: a write that
+            // fails ends the run there, before the line is reached.
+            if (!out.Flush()) return WriteFailure(out);
+            Complain(Place{"line", number}, why);
+            if (!interactive) return 2;
             any_bad = true;
         }
         if (length >= kMaxLine && newline == nullptr) {

@@ -184,8 +184,19 @@ void HandleClick(HWND dialog, int x, int y)
     }
 }
 
+// A screen smaller than the dialog shows a message instead of it.
+bool DialogShown()
+{
+    const Frame &frame = FrameBuffer();
+    return frame.width >= frame.needed_width && frame.height >= frame.needed_height;
+}
+
 void Dispatch(HWND dialog, const InputEvent &event)
 {
+    // What cannot be seen cannot be typed into or clicked.
+    const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
+                                 event.kind == InputEvent::Kind::kClick;
+    if (aimed_at_dialog && !DialogShown()) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey:
         HandleKey(dialog, event.key, event.shift);
@@ -226,15 +237,16 @@ void PaintFrame(HWND dialog)
         put(x, r.bottom - 1, bottom, kColourText, kColourFace);
     }
     if (dialog->style & WS_CAPTION) {
-        for (LONG x = r.left; x < r.right; x++) put(x, r.top, U' ', kColourCaptionText, kColourCaption);
+        for (LONG x = r.left; x < r.right; x++)
+            put(x, r.top, U' ', kColourCaptionText, kColourCaption, kAttrCaption);
         for (size_t i = 0; i < dialog->text.size() && r.left + 1 + static_cast<LONG>(i) < r.right - 5; i++)
             put(r.left + 1 + static_cast<LONG>(i), r.top, dialog->text[i], kColourCaptionText, kColourCaption,
-                kAttrBold);
+                kAttrCaption | kAttrBold);
         if (dialog->style & WS_SYSMENU) {
             const RECT box = CloseBox(dialog);
-            put(box.left, r.top, U'[', kColourCaptionText, kColourCaption);
-            put(box.left + 1, r.top, U'×', kColourCaptionText, kColourCaption, kAttrBold);
-            put(box.left + 2, r.top, U']', kColourCaptionText, kColourCaption);
+            put(box.left, r.top, U'[', kColourCaptionText, kColourCaption, kAttrCaption);
+            put(box.left + 1, r.top, U'×', kColourCaptionText, kColourCaption, kAttrCaption | kAttrBold);
+            put(box.left + 2, r.top, U']', kColourCaptionText, kColourCaption, kAttrCaption);
         }
     } else {
         for (LONG x = r.left; x < r.right; x++)

@@ -112,13 +112,14 @@ void Paint(HWND window)
     // The field is the first row; a border has no cell of its own.
     const Colour bg = enabled ? kColourWindow : kColourFace;
     const Colour fg = enabled ? kColourText : kColourGreyText;
-    FillClient(window, RECT{0, 0, width, 1}, bg);
+    const uint8_t role = enabled ? kAttrField : kAttrNone;
+    FillClient(window, RECT{0, 0, width, 1}, bg, role);
     const int shown = std::max(0, std::min(width, Length(window) - s.scroll));
     for (int i = 0; i < shown; i++) {
         const int at = s.scroll + i;
         const bool selected = s.focused && at >= SelectionStart(s) && at < SelectionEnd(s);
         DrawText(window, i, 0, std::u16string_view(window->text).substr(static_cast<size_t>(at), 1), fg, bg,
-                 selected ? kAttrReverse : kAttrNone);
+                 static_cast<uint8_t>(role | (selected ? kAttrReverse : kAttrNone)));
     }
     if (s.focused) SetCaret(window, true, s.caret - s.scroll, 0);
     EndPaint(window, &paint);

@@ -27,6 +27,11 @@ enum CellAttribute : uint8_t {
     // The colour is the program's own drawing (the swatch), not decoration:
     // a terminal told NO_COLOR still shows it.
     kAttrContent = 8,
+    // The cell's role, for a backend that cannot show its colours and must
+    // set it apart another way: the caption bar, or an edit field's box.
+    kAttrCaption = 16,
+    kAttrField = 32,
+    kAttrDim = 64,
 };
 
 struct Cell {
@@ -105,6 +110,15 @@ inline InputEvent ResizeEvent(int width, int height)
     e.kind = InputEvent::Kind::kResize;
     e.x = width;
     e.y = height;
+    return e;
+}
+
+// The person asked to close by a means that works even while the dialog
+// cannot be seen (Ctrl+C, the end of input).
+inline InputEvent CloseEvent()
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::kClose;
     return e;
 }
 

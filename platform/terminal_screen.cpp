@@ -22,6 +22,8 @@
 namespace platform {
 namespace {
 
+constexpr mmask_t kMouseEvents = BUTTON1_PRESSED | BUTTON1_CLICKED;
+
 // --- Colours ----------------------------------------------------------------
 
 int Red(Colour c) { return static_cast<int>(c & 0xFF); }
@@ -74,6 +76,28 @@ void AppendNumber(std::string *out, int n)
     char text[12];
     const int length = std::snprintf(text, sizeof text, "%d", n);
     out->append(text, static_cast<size_t>(length));
+}
+
+// The eight colours' own values, so that Nearest8 picks them back exactly.
+constexpr Colour kEightBlack = 0x000000, kEightWhite = 0xCDCDCD, kEightCyan = 0xCDCD00;
+
+bool IsLightEight(int index)
+{
+    return index == 7 || index == 6 || index == 3 || index == 2;  // white, cyan, yellow, green
+}
+
+// Eight colours merge the dialog's greys and whites into one: a field
+// would vanish into the dialog and greyed text into its ground. Fields get
+// a ground of their own, and text that would match its ground is drawn
+// dim in black or white, whichever the ground shows.
+void FitEightColours(uint8_t role, Colour *fg, Colour *bg, uint8_t *attrs)
+{
+    if ((role & kAttrField) && Nearest8(*bg) == 7) *bg = kEightCyan;
+    const int ground = Nearest8(*bg);
+    if (Nearest8(*fg) == ground) {
+        *fg = IsLightEight(ground) ? kEightBlack : kEightWhite;
+        *attrs |= kAttrDim;
+    }
 }
 
 }  // namespace
@@ -139,15 +163,16 @@ void FrameWriter::MoveTo(int x, int y, std::string *out)
 void FrameWriter::SetStyle(const Cell &cell, bool content, std::string *out)
 {
     const bool colours = depth_ != ColourDepth::kNone && (decoration_ || content);
-    uint8_t attrs = cell.attrs & (kAttrBold | kAttrUnderline | kAttrReverse);
+    uint8_t attrs = cell.attrs & (kAttrBold | kAttrUnderline | kAttrReverse | kAttrDim);
     Colour fg = kDefaultColour, bg = kDefaultColour;
     if (colours) {
         fg = cell.fg;
         bg = cell.bg;
-    } else if (!content && cell.bg == 0x800000) {
-        attrs |= kAttrReverse;  // the caption bar, without colour
-    } else if (!content && cell.bg == 0xFFFFFF) {
-        attrs |= kAttrUnderline;  // an edit field, without colour
+        if (depth_ == ColourDepth::kBasic8 && !content) FitEightColours(cell.attrs, &fg, &bg, &attrs);
+    } else if (!content && (cell.attrs & kAttrCaption)) {
+        attrs |= kAttrReverse;
+    } else if (!content && (cell.attrs & kAttrField)) {
+        attrs |= kAttrUnderline;
     }
     if (style_known_ && attrs == attrs_ && fg == fg_ && bg == bg_) return;
 
@@ -161,6 +186,7 @@ void FrameWriter::SetStyle(const Cell &cell, bool content, std::string *out)
     if (reset) add("0");
     const uint8_t new_attrs = reset ? attrs : static_cast<uint8_t>(attrs & ~attrs_);
     if (new_attrs & kAttrBold) add("1");
+    if (new_attrs & kAttrDim) add("2");
     if (new_attrs & kAttrUnderline) add("4");
     if (new_attrs & kAttrReverse) add("7");
     auto colour = [&](Colour c, bool foreground) {
@@ -293,11 +319,51 @@ extern "C" void RestoreAndDie(int signal_number)
     std::raise(signal_number);
 }
 
+// Set by the suspend handler once the process runs again; the input loop
+// then puts the program's terminal modes back and draws everything anew.
+volatile sig_atomic_t g_resumed = 0;
+
+void CatchSuspend();
+
+// SIGTSTP (kill -TSTP, or Ctrl+Z below): the terminal goes back to how the
+// shell left it, the process stops as it would by default, and when it is
+// continued the handler returns here.
+extern "C" void SuspendHere(int)
+{
+    const int saved_errno = errno;
+    RestoreTerminalNow();
+    struct sigaction stop {};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTSTP, &stop, nullptr);
+    sigset_t tstp;
+    sigemptyset(&tstp);
+    sigaddset(&tstp, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
+    raise(SIGTSTP);
+    CatchSuspend();
+    g_resumed = 1;
+    errno = saved_errno;
+}
+
+void CatchSuspend()
+{
+    // No SA_RESTART: a read waiting for a key must return, so that the
+    // resume is handled at once.
+    struct sigaction suspend {};
+    suspend.sa_handler = SuspendHere;
+    sigemptyset(&suspend.sa_mask);
+    sigaction(SIGTSTP, &suspend, nullptr);
+}
+
 class TerminalScreen : public Screen {
 public:
-    TerminalScreen(SCREEN *screen, WINDOW *input, ColourDepth depth, bool decoration, bool unicode)
-        : screen_(screen), input_(input), writer_(depth, decoration, unicode)
+    TerminalScreen(SCREEN *screen, WINDOW *input, ColourDepth depth, bool decoration, bool unicode,
+                   std::string modes_on)
+        : screen_(screen), input_(input), writer_(depth, decoration, unicode), modes_on_(std::move(modes_on))
     {
+        if (g_have_saved_modes && g_saved_modes.c_cc[VSUSP] != _POSIX_VDISABLE)
+            suspend_char_ = g_saved_modes.c_cc[VSUSP];
     }
 
     ~TerminalScreen() override
@@ -308,6 +374,7 @@ public:
         delscreen(screen_);
         if (g_have_saved_modes) tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_modes);
         g_reset_length = 0;
+        std::signal(SIGTSTP, SIG_DFL);
     }
 
     int Width() const override { return COLS; }
@@ -325,6 +392,12 @@ public:
     bool NextInput(InputEvent *event) override
     {
         for (;;) {
+            if (g_resumed) {
+                g_resumed = 0;
+                Resume();
+                *event = ResizeEvent(COLS, LINES);  // lay out and draw everything again
+                return true;
+            }
             if (!pending_.empty()) {
                 *event = pending_.front();
                 pending_.pop_front();
@@ -342,6 +415,19 @@ public:
     }
 
 private:
+    // Back from a stop: every mode set at start is set again, and the next
+    // frame is written whole.
+    void Resume()
+    {
+        reset_prog_mode();
+        flushinp();  // ncurses keeps the interrupted read's error queued
+        WriteAll(modes_on_);
+        mousemask(0, nullptr);
+        mousemask(kMouseEvents, nullptr);
+        refresh();
+        writer_.Invalidate();
+    }
+
     void WriteAll(const std::string &text)
     {
         size_t done = 0;
@@ -391,9 +477,13 @@ private:
 
     bool DecodeChar(wint_t ch, InputEvent *event)
     {
+        if (suspend_char_ && ch == static_cast<wint_t>(suspend_char_)) {
+            raise(SIGTSTP);  // returns once the process is continued
+            return false;
+        }
         switch (ch) {
         case 27: return DecodeEscape(event);
-        case 3: *event = KeyEvent(VK_ESCAPE); return true;  // Ctrl+C closes as Escape does
+        case 3: *event = CloseEvent(); return true;  // Ctrl+C closes, even while the dialog is hidden
         case '\t': *event = KeyEvent(VK_TAB); return true;
         case '\r': case '\n': *event = KeyEvent(VK_RETURN); return true;
         case 8: case 127: *event = KeyEvent(VK_BACK); return true;
@@ -417,7 +507,9 @@ private:
             if (sequence.size() == 1 && ch != '[' && ch != 'O') break;
         }
         nodelay(input_, FALSE);
-        if (sequence.empty()) {
+        if (sequence.empty() || sequence[0] == '\x1b') {
+            // A second Escape right behind the first is a key of its own.
+            if (!sequence.empty()) unget_wch(27);
             *event = KeyEvent(VK_ESCAPE);
             return true;
         }
@@ -447,6 +539,8 @@ private:
     SCREEN *screen_;
     WINDOW *input_;
     FrameWriter writer_;
+    std::string modes_on_;  // what sets the terminal up, written again on resume
+    cc_t suspend_char_ = 0;
     std::deque<InputEvent> pending_;
 };
 
@@ -469,6 +563,15 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
         *error = std::string("cannot use terminal type '") + (term ? term : "") + "'";
         return nullptr;
     }
+    const char *address = tigetstr(const_cast<char *>("cup"));
+    if (!address || address == reinterpret_cast<const char *>(-1)) {
+        // Nothing has been drawn yet; only the modes need putting back.
+        delscreen(screen);
+        if (g_have_saved_modes) tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_modes);
+        const char *term = std::getenv("TERM");
+        *error = std::string("terminal type '") + (term ? term : "") + "' cannot move the cursor";
+        return nullptr;
+    }
     raw();
     noecho();
     nonl();
@@ -476,7 +579,7 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
     WINDOW *input = newwin(1, 1, 0, 0);
     keypad(input, TRUE);
     leaveok(input, TRUE);
-    mousemask(BUTTON1_PRESSED | BUTTON1_CLICKED, nullptr);
+    mousemask(kMouseEvents, nullptr);
     mouseinterval(0);
     // ncurses clears the screen on its first refresh; let it, before any
     // frame of ours is there to be cleared.
@@ -494,12 +597,21 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
     AppendReset(tigetstr(const_cast<char *>("rmkx")));
     AppendReset(tigetstr(const_cast<char *>("rmcup")));
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(s, RestoreAndDie);
+    g_resumed = 0;
+    CatchSuspend();
 
-    const char paste_on[] = "\x1b[?2004h";
-    ssize_t ignored = write(STDOUT_FILENO, paste_on, sizeof paste_on - 1);
+    // ncurses set raw input and the mouse up; these are the rest, kept to
+    // be written again after a suspend.
+    std::string modes_on;
+    for (const char *cap : {"smcup", "smkx"}) {
+        const char *text = tigetstr(const_cast<char *>(cap));
+        if (text && text != reinterpret_cast<const char *>(-1)) modes_on += text;
+    }
+    modes_on += "\x1b[?2004h\x1b[?25l";
+    ssize_t ignored = write(STDOUT_FILENO, "\x1b[?2004h", 8);
     (void)ignored;
     return std::make_unique<TerminalScreen>(screen, input, ChooseColourDepth(colorterm, colours, rgb), decoration,
-                                            unicode);
+                                            unicode, std::move(modes_on));
 }
 
 }  // namespace platform

@@ -46,6 +46,7 @@ Result RunHsvconv(const std::vector<std::string> &args, const std::string &input
     int err = TempFile("");
     pid_t pid = fork();
     if (pid == 0) {
+        std::signal(SIGPIPE, SIG_DFL);  // as a shell starts a command
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -84,7 +85,11 @@ TEST(Hsvconv, ConversionsAndRefusals)
         {"above 255 is refused, not wrapped", {"rgb", "256", "0", "0"}, "", "", 2,
          "hsvconv: '256' is outside 0..255; try 'hsvconv --help'\n"},
         {"negative", {"hsv", "0", "-3", "0"}, "", "", 2,
-         "hsvconv: '-3' is outside 0..255; try 'hsvconv --help'\n"},
+         "hsvconv: '-3' has a sign (a value is digits alone, 0..255); try 'hsvconv --help'\n"},
+        {"a plus sign is refused like a minus", {"rgb", "+5", "0", "0"}, "", "", 2,
+         "hsvconv: '+5' has a sign (a value is digits alone, 0..255); try 'hsvconv --help'\n"},
+        {"minus zero is refused in the stream too", {}, "rgb 0 0 0\nrgb -0 0 0\n", "0 0 0\n", 2,
+         "hsvconv: line 2: '-0' has a sign (a value is digits alone, 0..255)\n"},
         {"not a number", {"rgb", "1", "2x", "3"}, "", "", 2,
          "hsvconv: '2x' is not a number; try 'hsvconv --help'\n"},
         {"too few", {"hsv", "1", "2"}, "", "", 2,
@@ -129,11 +134,12 @@ TEST(Hsvconv, LineWithNulByteIsRefusedByNumber)
     EXPECT_EQ(r.status, 2);
 }
 
-TEST(Hsvconv, OverlongLineIsRefused)
+TEST(Hsvconv, LinesUpTo4095BytesAreRead)
 {
-    const Result r = RunHsvconv({}, "rgb 1 1 1\nrgb " + std::string(5000, '1') + "\n");
+    const std::string longest = "rgb 1 1 1" + std::string(4095 - 9, ' ') + "\n";
+    const Result r = RunHsvconv({}, longest + "rgb 1 1 1 " + std::string(4086, ' ') + "\nrgb 0 0 0\n");
     EXPECT_EQ(r.out, "0 0 1\n");
-    EXPECT_EQ(r.err, "hsvconv: line 2: is too long\n");
+    EXPECT_EQ(r.err, "hsvconv: line 2: longer than 4095 bytes\n");
     EXPECT_EQ(r.status, 2);
 }
 
@@ -156,12 +162,19 @@ TEST(Hsvconv, WriteErrorsEndTheRun)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "hsvconv: cannot write output: No space left on device\n");
 
+    // The failed write came first, so it is what ends the run.
+    const int full_again = open("/dev/full", O_WRONLY);
+    const Result then_bad = RunHsvconv({}, "rgb 1 2 3\nfoo\n", -1, full_again);
+    close(full_again);
+    EXPECT_EQ(then_bad.status, 1);
+    EXPECT_EQ(then_bad.err, "hsvconv: cannot write output: No space left on device\n");
+
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     close(fds[0]);
     const Result closed = RunHsvconv({"table", "hsv"}, "", -1, fds[1]);
     close(fds[1]);
-    EXPECT_NE(closed.status, 0);
+    EXPECT_EQ(closed.status, 128 + SIGPIPE) << "a pipeline's reader went away: SIGPIPE, as usual";
     EXPECT_EQ(closed.err, "");
 }
 

@@ -38,13 +38,13 @@ wait_file() { for _ in $(seq 50); do [ -s "$1" ] && return 0; sleep 0.1; done; r
 keys() { t send-keys -t s "$@"; sleep 0.2; }
 # Starts the program in a fresh 80 x 24 terminal. The shell around it notes
 # the terminal's modes before and after and the exit status.
-start() {
+run() {
   t kill-session -t s 2>/dev/null
   rm -f "$work/before" "$work/after" "$work/status" "$work/bytes"
   t new-session -d -s s -x 80 -y 24 "bash --norc --noprofile"
   t send-keys -t s "export COLORTERM=truecolor; stty -g > $work/before; $1; echo \$? > $work/status; stty -g > $work/after" Enter
-  wait_for "RGB <-> HSV"
 }
+start() { run "$1"; wait_for "RGB <-> HSV"; }
 same_modes() { wait_file "$work/after" && cmp -s "$work/before" "$work/after"; }
 status_is() { wait_file "$work/status" && [ "$(cat "$work/status")" = "$1" ]; }
 # hsvconv's answer for a colour, spaced as the fields show it.
@@ -95,10 +95,50 @@ t resize-window -t s -x 100 -y 30; sleep 0.3
 check "a resize re-centres the dialog" bash -c "tmux -L $socket capture-pane -p -t s | sed -n 10p | grep -q '^                       RGB <-> HSV'"
 t resize-window -t s -x 40 -y 10; sleep 0.3
 check "a small terminal says so" wait_for "Too small: 55x12"
+keys BSpace 7
 t resize-window -t s -x 80 -y 24; sleep 0.3
-check "and the dialog comes back" wait_for "255     25      123"
+check "and the dialog comes back, untouched by keys typed while hidden" wait_for "255     25      123"
 keys Escape
 check "the terminal's modes are as before" same_modes
+
+# Suspend by SIGTSTP and by Ctrl+Z: the shell has its own terminal back
+# while the program is stopped, and fg brings the whole dialog back with
+# every mode it had (keypad, bracketed paste).
+run "true"
+t send-keys -t s "$program" Enter
+wait_for "RGB <-> HSV"
+keys 1 2 3
+kill -TSTP "$(pgrep -P "$(t display -p -t s '#{pane_pid}')" -x rgbhsv)"
+check "SIGTSTP stops it" wait_for "Stopped"
+rm -f "$work/after"
+t send-keys -t s "stty -g > $work/after; clear; fg" Enter
+check "while stopped, the terminal's modes are the shell's" same_modes
+check "fg draws the whole dialog again" wait_for "123     255     255"
+keys Left BSpace
+check "after a resume the arrow keys still work" shows "13      255     255"
+keys -l "$(printf '\033[200~9\0339\033[201~')"
+check "and an Escape inside a paste does not close it" shows "193     255     255"
+keys C-z
+check "Ctrl+Z stops it too" wait_for "Stopped"
+t send-keys -t s "fg" Enter
+check "and fg brings it back" wait_for "193     255     255"
+rm -f "$work/status" "$work/after"
+keys Escape Escape
+t send-keys -t s "echo \$? > $work/status; stty -g > $work/after" Enter
+check "two Escapes in one read close it with status 0" status_is 0
+check "and the terminal's modes are as before" same_modes
+
+# Eight colours: fields keep a ground of their own, greyed text is dim.
+start "env -u COLORTERM TERM=xterm $program"
+check "eight colours: the fields stand out from the dialog" colours $'\e[46m0      '
+check "eight colours: the greyed button is dim, not white on white" colours $'\e[2m[ Select... ]'
+keys Escape
+
+# A terminal that cannot move the cursor is refused before anything is drawn.
+run "TERM=dumb $program 2> $work/err"
+check "TERM=dumb is refused with status 1" status_is 1
+check "with one line saying why" [ "$(cat "$work/err")" = "rgbhsv: terminal type 'dumb' cannot move the cursor" ]
+check "and the terminal's modes are as before" same_modes
 
 # SIGTERM: the terminal is restored, and the signal is the exit status.
 start "$program"

@@ -49,24 +49,44 @@ HWND FindDialog(DWORD process_id)
     return search.found;
 }
 
-bool Start(const char *exe, Program *p)
+bool StartOnce(const char *exe, Program *p)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string command = std::string("\"") + exe + "\"";
-    if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &p->process))
+    if (!CreateProcessA(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &p->process)) {
+        std::fprintf(stderr, "probe: cannot start %s (error %lu)\n", exe, GetLastError());
         return false;
+    }
     // A new Wine prefix can take many seconds over its first program.
-    for (int i = 0; i < 30000 && !p->dialog; i++) {
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    while (!p->dialog && GetTickCount64() < deadline) {
         p->dialog = FindDialog(p->process.dwProcessId);
-        if (!p->dialog) Sleep(2);
+        if (p->dialog) break;
+        DWORD code = 0;
+        if (WaitForSingleObject(p->process.hProcess, 2) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(p->process.hProcess, &code);
+            std::fprintf(stderr, "probe: %s ended with %lu before its dialog appeared\n", exe, code);
+            break;
+        }
     }
     if (!p->dialog) {
         TerminateProcess(p->process.hProcess, 99);
+        CloseHandle(p->process.hThread);
+        CloseHandle(p->process.hProcess);
         return false;
     }
     WaitForInputIdle(p->process.hProcess, 5000);
     return true;
+}
+
+// Wine on a loaded machine now and then loses a program's start; a second
+// try tells that apart from a dialog that never comes.
+bool Start(const char *exe, Program *p)
+{
+    if (StartOnce(exe, p)) return true;
+    *p = Program{};
+    return StartOnce(exe, p);
 }
 
 // Waits until the dialog's thread has handled everything sent its way.
