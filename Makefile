@@ -4,7 +4,7 @@
 #   make run     the converter dialog, in this terminal
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
-#   make bench   speed of the engine, the dialog and hsvconv's tables
+#   make bench   speed of the engine, the dialog, hsvconv's tables and streams
 #   make windows the native Windows programs, in build/windows/{x86_64,i686}/
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
 
@@ -66,6 +66,7 @@ bench: build windows
 	@./build/host/bench/engine_bench
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
+	@bench/stream_throughput.sh ./build/bin/hsvconv ./build/host/bench/stream_input
 	@bench/terminal_bench.sh ./build/bin/rgbhsv
 
 clean:

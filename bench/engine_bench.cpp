@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "cli/conversions.h"
 #include "cli/output.h"
 #include "engine/conversion.h"
 

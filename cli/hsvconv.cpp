@@ -6,7 +6,6 @@
  * Exit status: 0 done, 1 output could not be written, 2 bad input or usage.
  */
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -15,8 +14,9 @@
 #include <io.h>
 #endif
 
+#include "cli/conversions.h"
+#include "cli/line_reader.h"
 #include "cli/output.h"
-#include "engine/conversion.h"
 
 #ifndef RGBHSV_VERSION
 #define RGBHSV_VERSION "unknown"
@@ -24,7 +24,10 @@
 
 namespace {
 
+using hsvconv::Direction;
+using hsvconv::LineReader;
 using hsvconv::Output;
+using hsvconv::Request;
 
 const char kUsage[] =
     "Usage: hsvconv rgb R G B        red, green, blue (0..255) to hue, saturation, value\n"
@@ -42,137 +45,9 @@ const char kUsage[] =
     "Exit status: 0 done, 1 output could not be written, 2 bad input. A reader\n"
     "that goes away ends hsvconv by SIGPIPE, as in any pipeline.\n";
 
-// Where a request came from, for messages: "argument 2" or "line 17".
-struct Place {
-    const char *kind;
-    unsigned long number;
-};
-
-struct Request {
-    bool to_hsv;
-    int a, b, c;
-};
-
-const std::size_t kMaxTokens = 8;
+// The most words a request has, and then some: more is refused outright.
+const std::size_t kMaxWords = 8;
 const std::size_t kMessageSize = 160;
-
-void Complain(const Place &where, const char *what)
-{
-    std::fprintf(stderr, "hsvconv: %s %lu: %s\n", where.kind, where.number, what);
-}
-
-// A token as it may safely appear in a message: at most 24 characters,
-// anything unprintable shown as '?'.
-void Quote(const char *token, char *out, std::size_t size)
-{
-    std::size_t n = 0;
-    for (const char *p = token; *p && n + 5 < size; p++) {
-        if (p - token == 24) {
-            out[n++] = '.';
-            out[n++] = '.';
-            out[n++] = '.';
-            break;
-        }
-        unsigned char c = static_cast<unsigned char>(*p);
-        out[n++] = (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
-    }
-    out[n] = '\0';
-}
-
-// A component 0..255 written in decimal. On failure fills `why`.
-bool ParseComponent(const char *token, int *value, char *why, std::size_t size)
-{
-    char shown[32];
-    Quote(token, shown, sizeof shown);
-    if (token[0] == '-' || token[0] == '+') {
-        std::snprintf(why, size, "'%s' has a sign (a value is digits alone, 0..255)", shown);
-        return false;
-    }
-    const char *digits = token;
-    bool all_digits = digits[0] != '\0';
-    long n = 0;
-    for (const char *p = digits; *p; p++) {
-        if (*p < '0' || *p > '9') {
-            all_digits = false;
-            break;
-        }
-        if (n <= 255) n = n * 10 + (*p - '0');
-    }
-    if (!all_digits) {
-        std::snprintf(why, size, "'%s' is not a number", shown);
-        return false;
-    }
-    if (n > 255) {
-        std::snprintf(why, size, "'%s' is outside 0..255", shown);
-        return false;
-    }
-    *value = static_cast<int>(n);
-    return true;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool ParseHex(const char *token, Request *request, char *why, std::size_t size)
-{
-    int value[6];
-    std::size_t n = 0;
-    for (const char *p = token + 1; *p && n < 7; p++, n++)
-        if (n < 6) value[n] = HexDigit(*p);
-    bool ok = n == 6;
-    for (std::size_t i = 0; ok && i < 6; i++) ok = value[i] >= 0;
-    if (!ok) {
-        char shown[32];
-        Quote(token, shown, sizeof shown);
-        std::snprintf(why, size, "'%s' is not a colour of the form #rrggbb", shown);
-        return false;
-    }
-    request->a = value[0] * 16 + value[1];
-    request->b = value[2] * 16 + value[3];
-    request->c = value[4] * 16 + value[5];
-    return true;
-}
-
-// One request from its words: "rgb R G B", "rgb #rrggbb" or "hsv H S V".
-bool ParseRequest(const char *const *words, std::size_t count, Request *request,
-                  char *why, std::size_t size)
-{
-    char shown[32];
-    Quote(words[0], shown, sizeof shown);
-    if (std::strcmp(words[0], "rgb") == 0)
-        request->to_hsv = true;
-    else if (std::strcmp(words[0], "hsv") == 0)
-        request->to_hsv = false;
-    else {
-        std::snprintf(why, size, "unknown word '%s' (expected rgb or hsv)", shown);
-        return false;
-    }
-    if (request->to_hsv && count == 2 && words[1][0] == '#')
-        return ParseHex(words[1], request, why, size);
-    if (count != 4) {
-        std::snprintf(why, size, "%s takes three values%s, got %zu", words[0],
-                      request->to_hsv ? " or one #rrggbb" : "", count - 1);
-        return false;
-    }
-    return ParseComponent(words[1], &request->a, why, size) &&
-           ParseComponent(words[2], &request->b, why, size) &&
-           ParseComponent(words[3], &request->c, why, size);
-}
-
-void Convert(const Request &request, Output &out)
-{
-    int x = 0, y = 0, z = 0;
-    if (request.to_hsv)
-        RgbToHsv(request.a, request.b, request.c, &x, &y, &z);
-    else
-        HsvToRgb(request.a, request.b, request.c, &x, &y, &z);
-    out.PutTriple(x, y, z, '\n');
-}
 
 int WriteFailure(const Output &out)
 {
@@ -182,41 +57,54 @@ int WriteFailure(const Output &out)
     return 1;
 }
 
-// Splits a line in place on blanks. Returns the word count, or kMaxTokens + 1
-// when there are more words than any request has.
-std::size_t SplitWords(char *line, char **words)
+int Usage(const char *what)
+{
+    std::fprintf(stderr, "hsvconv: %s; try 'hsvconv --help'\n", what);
+    return 2;
+}
+
+// Splits a line in place on blanks, up to its first NUL, which *end is set
+// to. Returns the word count, or kMaxWords + 1 when there are more words
+// than any request has.
+std::size_t SplitWords(char *line, char **words, const char **end)
 {
     std::size_t count = 0;
     char *p = line;
     for (;;) {
         while (*p == ' ' || *p == '\t' || *p == '\r') p++;
-        if (*p == '\0') return count;
-        if (count == kMaxTokens) return kMaxTokens + 1;
+        if (*p == '\0') break;
+        if (count == kMaxWords) {
+            *end = p + std::strlen(p);
+            return kMaxWords + 1;
+        }
         words[count++] = p;
         while (*p && *p != ' ' && *p != '\t' && *p != '\r') p++;
         if (*p) *p++ = '\0';
     }
+    *end = p;
+    return count;
 }
 
-// Handles one line of the stream. Returns false, with the reason in `why`,
+// Converts one line of the stream. Returns false, with the reason in `why`,
 // if it was bad.
 bool HandleLine(char *line, std::size_t length, Output &out, char *why, std::size_t size)
 {
-    if (std::memchr(line, '\0', length) != nullptr) {
+    char *words[kMaxWords];
+    const char *end = nullptr;
+    const std::size_t count = SplitWords(line, words, &end);
+    // The line's own NUL ends it; one found earlier is a byte of the line.
+    if (end != line + length && std::memchr(line, '\0', length) != nullptr) {
         std::snprintf(why, size, "contains a NUL byte");
         return false;
     }
-    char *words[kMaxTokens];
-    std::size_t count = SplitWords(line, words);
     if (count == 0 || words[0][0] == '#') return true;
-
-    Request request;
-    if (count > kMaxTokens) {
+    if (count > kMaxWords) {
         std::snprintf(why, size, "too many values");
         return false;
     }
-    if (!ParseRequest(words, count, &request, why, size)) return false;
-    Convert(request, out);
+    Request request;
+    if (!hsvconv::ParseRequest(words, count, &request, why, size)) return false;
+    hsvconv::WriteResult(request, out);
     return true;
 }
 
@@ -228,80 +116,42 @@ int RunStream(Output &out)
     if (interactive && isatty(STDERR_FILENO))
         std::fputs("Type rgb R G B, rgb #rrggbb or hsv H S V; Ctrl+D ends.\n", stderr);
 
-    static char buffer[1 << 16];
-    const std::size_t kMaxLine = 4096;
-    std::size_t held = 0;        // bytes in buffer not yet handled
-    unsigned long number = 0;    // lines seen so far
+    LineReader reader(STDIN_FILENO, out);
     bool any_bad = false;
-    bool at_end = false;
-
-    while (!at_end || held > 0) {
-        char *newline = static_cast<char *>(std::memchr(buffer, '\n', held));
-        if (newline == nullptr && !at_end && held < kMaxLine) {
-            // Show what is done before waiting for more input.
-            if (!out.Flush()) return WriteFailure(out);
-            ssize_t n = read(STDIN_FILENO, buffer + held, sizeof buffer - held);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                std::fprintf(stderr, "hsvconv: cannot read standard input: %s\n",
-                             std::strerror(errno));
-                return 2;
-            }
-            if (n == 0) at_end = true;
-            held += static_cast<std::size_t>(n);
-            continue;
-        }
-        std::size_t length = newline ? static_cast<std::size_t>(newline - buffer) : held;
-        number++;
-        bool ok;
+    for (;;) {
         char why[kMessageSize];
-        if (length >= kMaxLine) {
-            std::snprintf(why, sizeof why, "longer than 4095 bytes");
-            ok = false;
-        } else {
-            buffer[length] = '\0';  // there is always room: length < held or held < size
-            ok = HandleLine(buffer, length, out, why, sizeof why);
+        bool ok = false;
+        switch (reader.Next()) {
+        case LineReader::Status::kLine:
+            ok = HandleLine(reader.Line(), reader.Length(), out, why, sizeof why);
+            break;
+        case LineReader::Status::kTooLong:
+            std::snprintf(why, sizeof why, "longer than %zu bytes", LineReader::kMaxLine - 1);
+            break;
+        case LineReader::Status::kEnd:
+            if (!out.Flush()) return WriteFailure(out);
+            return any_bad ? 2 : 0;
+        case LineReader::Status::kWriteError:
+            return WriteFailure(out);
+        case LineReader::Status::kReadError:
+            std::fprintf(stderr, "hsvconv: cannot read standard input: %s\n", std::strerror(reader.Error()));
+            return 2;
         }
         if (!ok) {
             // The results before the bad line go out first: a write that
             // fails ends the run there, before the line is reached.
             if (!out.Flush()) return WriteFailure(out);
-            Complain(Place{"line", number}, why);
+            std::fprintf(stderr, "hsvconv: line %lu: %s\n", reader.Number(), why);
             if (!interactive) return 2;
             any_bad = true;
         }
-        if (length >= kMaxLine && newline == nullptr) {
-            // Drop the rest of an over-long line as it arrives.
-            held = 0;
-            for (;;) {
-                ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) {
-                    at_end = true;
-                    break;
-                }
-                char *end = static_cast<char *>(std::memchr(buffer, '\n', static_cast<std::size_t>(n)));
-                if (end) {
-                    held = static_cast<std::size_t>(n) - static_cast<std::size_t>(end + 1 - buffer);
-                    std::memmove(buffer, end + 1, held);
-                    break;
-                }
-            }
-            continue;
-        }
-        std::size_t used = newline ? length + 1 : held;
-        held -= used;
-        std::memmove(buffer, buffer + used, held);
         if (out.Failed()) return WriteFailure(out);
     }
-    if (!out.Flush()) return WriteFailure(out);
-    return any_bad ? 2 : 0;
 }
 
-int Usage(const char *what)
+int Finish(Output &out)
 {
-    std::fprintf(stderr, "hsvconv: %s; try 'hsvconv --help'\n", what);
-    return 2;
+    return out.Flush() ? 0 : WriteFailure(out);
 }
 
 }  // namespace
@@ -320,34 +170,30 @@ int main(int argc, char **argv)
     const char *first = argv[1];
     if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) {
         out.PutText(kUsage, sizeof kUsage - 1);
-        return out.Flush() ? 0 : WriteFailure(out);
+        return Finish(out);
     }
     if (std::strcmp(first, "--version") == 0) {
         const char text[] = "hsvconv " RGBHSV_VERSION "\n";
         out.PutText(text, sizeof text - 1);
-        return out.Flush() ? 0 : WriteFailure(out);
+        return Finish(out);
     }
     if (std::strcmp(first, "table") == 0) {
         if (argc != 3) return Usage("table takes one word, rgb or hsv");
-        hsvconv::Direction direction;
-        if (std::strcmp(argv[2], "rgb") == 0)
-            direction = hsvconv::Direction::kRgbToHsv;
-        else if (std::strcmp(argv[2], "hsv") == 0)
-            direction = hsvconv::Direction::kHsvToRgb;
-        else {
+        Direction direction;
+        if (!hsvconv::ParseDirection(argv[2], &direction)) {
             char shown[32], why[kMessageSize];
-            Quote(argv[2], shown, sizeof shown);
+            hsvconv::Quote(argv[2], shown, sizeof shown);
             std::snprintf(why, sizeof why, "unknown table '%s' (expected rgb or hsv)", shown);
             return Usage(why);
         }
         return hsvconv::WriteTable(direction, out) ? 0 : WriteFailure(out);
     }
 
-    std::size_t count = static_cast<std::size_t>(argc - 1);
-    if (count > kMaxTokens) return Usage("too many arguments");
+    const std::size_t count = static_cast<std::size_t>(argc - 1);
+    if (count > kMaxWords) return Usage("too many arguments");
     Request request;
     char why[kMessageSize];
-    if (!ParseRequest(argv + 1, count, &request, why, sizeof why)) return Usage(why);
-    Convert(request, out);
-    return out.Flush() ? 0 : WriteFailure(out);
+    if (!hsvconv::ParseRequest(argv + 1, count, &request, why, sizeof why)) return Usage(why);
+    hsvconv::WriteResult(request, out);
+    return Finish(out);
 }

@@ -1,13 +1,12 @@
 /*
- * Output buffering and the exhaustive tables of hsvconv.
+ * hsvconv's output buffer: decimal triples and text, written out in large
+ * blocks, with the first failed write remembered.
  */
 #include "cli/output.h"
 
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
-
-#include "engine/conversion.h"
 
 namespace hsvconv {
 namespace {
@@ -88,24 +87,6 @@ bool Output::Flush()
     written_ += done;
     used_ = 0;
     return error_ == 0;
-}
-
-bool WriteTable(Direction direction, Output &out)
-{
-    int x, y, z;
-    for (int first = 0; first < 256; first++) {
-        for (int second = 0; second < 256; second++) {
-            for (int third = 0; third < 256; third++) {
-                if (direction == Direction::kRgbToHsv)
-                    RgbToHsv(first, second, third, &x, &y, &z);
-                else
-                    HsvToRgb(first, second, third, &x, &y, &z);
-                out.PutLine(first, second, third, x, y, z);
-            }
-            if (out.Failed()) return false;
-        }
-    }
-    return out.Flush();
 }
 
 }  // namespace hsvconv

@@ -48,11 +48,6 @@ private:
     char buffer_[kCapacity + kSlack];
 };
 
-// The whole table of one direction, red (or hue) outermost and the last
-// component innermost: "R G B H S V" or "H S V R G B" per line.
-enum class Direction { kRgbToHsv, kHsvToRgb };
-bool WriteTable(Direction direction, Output &out);
-
 }  // namespace hsvconv
 
 #endif

@@ -2,13 +2,17 @@
 // standard input, its output, messages and exit status read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "engine/conversion.h"
 
 namespace {
 
@@ -141,6 +145,63 @@ TEST(Hsvconv, LinesUpTo4095BytesAreRead)
     EXPECT_EQ(r.out, "0 0 1\n");
     EXPECT_EQ(r.err, "hsvconv: line 2: longer than 4095 bytes\n");
     EXPECT_EQ(r.status, 2);
+}
+
+// Megabytes of requests, so that lines straddle the reader's buffer
+// boundaries at every offset, padded, with CRLF ends, blank lines and
+// comments, and a bad line last. Every result must equal the engine's own,
+// request by request in the same order, and the bad line keep its number.
+TEST(Hsvconv, LongStreamMatchesConversionsOneByOne)
+{
+    uint32_t seed = 0x9E3779B9u;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 17;
+        seed ^= seed << 5;
+        return seed;
+    };
+    std::string input, expected;
+    unsigned long lines = 0;
+    char text[64];
+    while (input.size() < (3u << 20)) {
+        const uint32_t r = next();
+        const int a = static_cast<int>(r & 0xFF), b = static_cast<int>(r >> 8 & 0xFF), c = static_cast<int>(r >> 16 & 0xFF);
+        input.append(next() % 200, ' ');
+        int x, y, z;
+        switch (r >> 24 & 7) {
+        case 0: input += "# comment"; break;
+        case 1: break;
+        case 2:
+            std::snprintf(text, sizeof text, "rgb #%02X%02x%02X", a, b, c);
+            input += text;
+            RgbToHsv(a, b, c, &x, &y, &z);
+            break;
+        case 3: case 4: case 5:
+            std::snprintf(text, sizeof text, "hsv %d\t%d %d", a, b, c);
+            input += text;
+            HsvToRgb(a, b, c, &x, &y, &z);
+            break;
+        default:
+            std::snprintf(text, sizeof text, "rgb %d %d  %d", a, b, c);
+            input += text;
+            RgbToHsv(a, b, c, &x, &y, &z);
+            break;
+        }
+        if ((r >> 24 & 7) >= 2) {
+            std::snprintf(text, sizeof text, "%d %d %d\n", x, y, z);
+            expected += text;
+        }
+        input += r & 0x100 ? "\r\n" : "\n";
+        lines++;
+    }
+    input += "rgb 1 2 256\nrgb 0 0 0\n";
+    const Result result = RunHsvconv({}, input);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "hsvconv: line " + std::to_string(lines + 1) + ": '256' is outside 0..255\n");
+    ASSERT_EQ(result.out.size(), expected.size());
+    EXPECT_TRUE(result.out == expected) << "the first difference is at byte "
+                                        << std::mismatch(expected.begin(), expected.end(), result.out.begin()).first -
+                                               expected.begin();
 }
 
 TEST(Hsvconv, UnreadableInputIsReported)
