@@ -7,6 +7,7 @@
 #   make bench   speed of the engine, the dialog, hsvconv's tables and streams
 #   make windows the native Windows programs, in build/windows/{x86_64,i686}/
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
+#   make package build/packages/: the .deb, and a zip for each Windows build
 
 SHELL := /bin/bash
 BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 \
@@ -16,10 +17,11 @@ TERMINAL_PACKAGES := tmux
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
 WINE_PACKAGES := wine64 xvfb
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
+PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 FUZZ_SECONDS ?= 300
 CROSS_BUILDS := x86-64-haswell i686 aarch64 armhf
 
-.PHONY: build run test bench cross windows fuzz clean
+.PHONY: build run test bench cross windows package fuzz clean
 
 build:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -41,7 +43,14 @@ windows:
 	  cmake --preset $$preset >/dev/null && cmake --build --preset $$preset || exit 1; \
 	done
 
-test: build cross windows
+package: build windows
+	@tools/ensure-packages $(PACKAGE_PACKAGES)
+	@rm -rf build/packages
+	@for config in build/host build/windows/x86_64/cmake build/windows/i686/cmake; do \
+	  cpack --config $$config/CPackConfig.cmake | grep 'generated' || exit 1; \
+	done
+
+test: build cross windows package
 	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES)
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan

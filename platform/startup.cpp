@@ -1,14 +1,48 @@
-// Start-up: the process's main opens the terminal screen, calls the
-// program's WinMain as Windows' start-up code would, and exits with its
-// result once the terminal is restored.
+// Start-up: the process's main answers --help and --version, opens the
+// terminal screen, calls the program's WinMain as Windows' start-up code
+// would, and exits with its result once the terminal is restored. WinMain
+// itself is handed an empty command line, as the program takes none.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "terminal_screen.h"
 
-int main()
+#ifndef RGBHSV_VERSION
+#define RGBHSV_VERSION "unknown"
+#endif
+
+namespace {
+
+const char kUsage[] =
+    "Usage: rgbhsv [--help | --version]\n"
+    "\n"
+    "Shows the RGB <-> HSV converter in this terminal: edit red, green and blue\n"
+    "or hue, saturation and value (0..255); the other row and the swatch follow.\n"
+    "Tab moves between fields; Escape, Ctrl+C or the close box ends it; Ctrl+Z\n"
+    "suspends it. See rgbhsv(1).\n";
+
+}  // namespace
+
+int main(int argc, char **argv)
 {
+    if (argc > 1) {
+        if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+            std::fputs("rgbhsv " RGBHSV_VERSION "\n", stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        // The argument is shown as far as it is printable, and no further.
+        std::fputs("rgbhsv: unknown argument '", stderr);
+        for (const char *p = argv[1]; *p && p - argv[1] < 24; p++)
+            std::fputc(*p >= 0x20 && *p < 0x7F ? *p : '?', stderr);
+        std::fputs("'; usage: rgbhsv [--help | --version]\n", stderr);
+        return 2;
+    }
     std::string error;
     std::unique_ptr<platform::Screen> screen = platform::OpenTerminalScreen(&error);
     if (!screen) {

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# What a user installs: cmake --install into a temporary DESTDIR, the
+# installed programs run, the manual pages render without a warning, the
+# desktop entry validates; and the .deb and zips that make package made:
+# lintian finds no error, each zip holds both programs, README and LICENSE.
+# usage: install_test.sh BUILD_DIR PACKAGES_DIR VERSION
+set -u
+build=$(readlink -f "$1")
+packages=$(readlink -f "$2")
+version=$3
+skip() {
+  echo "$1"
+  [ "${CI:-}" = true ] && exit 1
+  exit 77
+}
+for tool in groff desktop-file-validate lintian dpkg-deb; do
+  command -v "$tool" >/dev/null || skip "$tool is missing (make test installs it)"
+done
+deb="$packages/rgbhsv_${version}_amd64.deb"
+[ -f "$deb" ] || skip "no $deb (make package makes it)"
+
+failures=0
+check() {
+  local what=$1
+  shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
+}
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+DESTDIR="$dest" cmake --install "$build" --prefix /usr/local > /dev/null
+root="$dest/usr/local"
+
+for file in bin/rgbhsv bin/hsvconv share/man/man1/rgbhsv.1.gz share/man/man1/hsvconv.1.gz \
+            share/applications/rgbhsv.desktop share/icons/hicolor/16x16/apps/rgbhsv.png \
+            share/icons/hicolor/32x32/apps/rgbhsv.png share/doc/rgbhsv/README.md share/doc/rgbhsv/LICENSE; do
+  check "installs $file under the prefix" [ -f "$root/$file" ]
+done
+check "the installed hsvconv converts" [ "$("$root/bin/hsvconv" rgb 255 200 0)" = "34 255 255" ]
+check "and says its version" [ "$("$root/bin/hsvconv" --version)" = "hsvconv $version" ]
+check "the installed rgbhsv answers --help without a terminal" \
+  bash -c "'$root/bin/rgbhsv' --help < /dev/null | head -1 | grep -q '^Usage: rgbhsv'"
+check "and says its version" [ "$("$root/bin/rgbhsv" --version < /dev/null)" = "rgbhsv $version" ]
+"$root/bin/rgbhsv" --colour < /dev/null > /dev/null 2> "$dest/err"
+status=$?
+check "any other argument: status 2 and one line of usage" \
+  [ "$status" = 2 ] && [ "$(wc -l < "$dest/err")" = 1 ] && grep -q "usage: rgbhsv" "$dest/err"
+for page in rgbhsv hsvconv; do
+  warnings=$(zcat "$root/share/man/man1/$page.1.gz" | groff -ww -z -man -Tutf8 2>&1)
+  check "$page(1) renders without warnings" [ -z "$warnings" ]
+  [ -z "$warnings" ] || echo "$warnings" | sed 's/^/  /'
+done
+check "the desktop entry validates" desktop-file-validate "$root/share/applications/rgbhsv.desktop"
+
+lintian --fail-on error "$deb" > "$dest/lintian" 2>&1
+check "lintian finds no error in the .deb" [ $? = 0 ]
+grep '^E:' "$dest/lintian" | sed 's/^/  /'
+check "the .deb depends on the libraries it links" bash -c "dpkg-deb -f '$deb' Depends | grep -q libncursesw6"
+for arch in x86_64 i686; do
+  zip="$packages/rgbhsv-$version-windows-$arch.zip"
+  listing=$(cmake -E tar tf "$zip" 2>/dev/null | sort | tr '\n' ' ')
+  expected="rgbhsv-$version-windows-$arch/LICENSE rgbhsv-$version-windows-$arch/README.md"
+  expected="$expected rgbhsv-$version-windows-$arch/hsvconv.exe rgbhsv-$version-windows-$arch/rgbhsv.exe "
+  check "the $arch zip holds both programs, README and LICENSE" [ "$listing" = "$expected" ]
+done
+
+echo "$failures failed"
+[ "$failures" = 0 ]
