@@ -28,10 +28,7 @@ void BM_KeystrokeToRepaint(benchmark::State &state)
         *event = n++ % 2 ? platform::CharEvent(U'0' + static_cast<char32_t>(n % 10)) : platform::KeyEvent(VK_BACK);
         return true;
     });
-    platform::SetScreen(&screen);
-    char command_line[] = "";
-    WinMain(GetModuleHandleW(nullptr), nullptr, command_line, SW_SHOWNORMAL);
-    platform::SetScreen(nullptr);
+    platform::RunOnScreen(screen);
 }
 BENCHMARK(BM_KeystrokeToRepaint)->Unit(benchmark::kMicrosecond);
 
@@ -44,10 +41,7 @@ void BM_StartToFirstFrame(benchmark::State &state)
             seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             return false;
         });
-        platform::SetScreen(&screen);
-        char command_line[] = "";
-        WinMain(GetModuleHandleW(nullptr), nullptr, command_line, SW_SHOWNORMAL);
-        platform::SetScreen(nullptr);
+        platform::RunOnScreen(screen);
         state.SetIterationTime(seconds);
     }
 }

@@ -30,7 +30,7 @@ LRESULT CALLBACK ButtonWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
     case WM_SETFOCUS:
-        FrameBuffer().caret_visible = false;
+        SetCaret(window, false);
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_KILLFOCUS:

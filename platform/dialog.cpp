@@ -12,6 +12,7 @@
 #include "platform.h"
 #include "resource_reader.h"
 #include "resources.h"
+#include "system.h"
 #include "window.h"
 
 namespace platform {
@@ -23,9 +24,6 @@ struct DialogState : ControlState {
     bool ended = false;
     HICON icons[2] = {nullptr, nullptr};
 };
-
-std::vector<HWND> g_running;  // modal dialogs, innermost last
-bool g_shift = false;         // Shift held for the key being handled
 
 DialogState *StateOf(HWND dialog)
 {
@@ -134,7 +132,7 @@ void SendCommand(HWND dialog, int id)
 
 void HandleKey(HWND dialog, int key, bool shift)
 {
-    g_shift = shift;
+    System().shift = shift;
     HWND focus = GetFocus();
     if (focus && focus->parent != dialog) focus = nullptr;
     const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
@@ -154,7 +152,7 @@ void HandleKey(HWND dialog, int key, bool shift)
         if (key == VK_BACK && IsLiveWindow(focus)) SendMessageW(focus, WM_CHAR, VK_BACK, 1);
         break;
     }
-    g_shift = false;
+    System().shift = false;
 }
 
 bool Inside(const RECT &r, int x, int y)
@@ -314,7 +312,7 @@ LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPAR
 
 HWND ActiveDialog()
 {
-    return g_running.empty() ? nullptr : g_running.back();
+    return System().running_dialogs.empty() ? nullptr : System().running_dialogs.back();
 }
 
 }  // namespace platform
@@ -332,7 +330,7 @@ INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialog_templat
     if (!GetScreen() || bytes.empty() || !ReadDialogTemplate(bytes, &t, &error)) return -1;
     HWND dialog = CreateDialogWindows(t, dialog_proc);
     if (!dialog) return -1;
-    g_running.push_back(dialog);
+    System().running_dialogs.push_back(dialog);
 
     HWND first = NextTabItem(dialog, nullptr, false);
     if (SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), init_param) && IsLiveWindow(dialog))
@@ -341,7 +339,8 @@ INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialog_templat
     InvalidateRect(dialog, nullptr, TRUE);
 
     const INT_PTR result = RunModalLoop(dialog);
-    g_running.erase(std::remove(g_running.begin(), g_running.end(), dialog), g_running.end());
+    std::vector<HWND> &running = System().running_dialogs;
+    running.erase(std::remove(running.begin(), running.end(), dialog), running.end());
     DestroyWindowRecord(dialog);
     return result;
 }
@@ -408,11 +407,6 @@ LRESULT WINAPI SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wpa
 {
     HWND item = GetDlgItem(dialog, id);
     return item ? SendMessageW(item, message, wparam, lparam) : 0;
-}
-
-SHORT WINAPI GetKeyState(int key)
-{
-    return key == VK_SHIFT && g_shift ? static_cast<SHORT>(0x8000) : 0;
 }
 
 }  // extern "C"

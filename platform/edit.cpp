@@ -95,6 +95,64 @@ void DeleteForward(HWND window)
     ReplaceSelection(window, u"");
 }
 
+// Arrows, Home and End move the caret, with Shift held extending the
+// selection; Delete removes the selection or the character after the caret.
+void OnKeyDown(HWND window, WPARAM key)
+{
+    EditState &s = State(window);
+    const bool extend = GetKeyState(VK_SHIFT) < 0;
+    switch (key) {
+    case VK_LEFT:
+        MoveCaret(window, !extend && s.caret != s.anchor ? SelectionStart(s) : s.caret - 1, extend);
+        break;
+    case VK_RIGHT:
+        MoveCaret(window, !extend && s.caret != s.anchor ? SelectionEnd(s) : s.caret + 1, extend);
+        break;
+    case VK_HOME: MoveCaret(window, 0, extend); break;
+    case VK_END: MoveCaret(window, Length(window), extend); break;
+    case VK_DELETE: DeleteForward(window); break;
+    default: break;
+    }
+}
+
+// A click takes the focus and puts the caret at the character clicked.
+void OnClick(HWND window, int column)
+{
+    SetFocus(window);
+    MoveCaret(window, State(window).scroll + column, false);
+}
+
+// EM_SETSEL: start -1 removes the selection; an end below 0 means the end
+// of the text; both are kept within the text.
+void OnSetSel(HWND window, int start, int end)
+{
+    EditState &s = State(window);
+    if (start == -1) {
+        s.anchor = s.caret;
+    } else {
+        s.anchor = std::clamp(start, 0, Length(window));
+        s.caret = end < 0 ? Length(window) : std::clamp(end, 0, Length(window));
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// After WM_SETTEXT the caret is at the start, as Windows puts it.
+void OnTextSet(HWND window)
+{
+    EditState &s = State(window);
+    s.caret = s.anchor = s.scroll = 0;
+    TextChanged(window);
+}
+
+// The caret is shown while the field has the focus; the parent hears of it.
+void OnFocus(HWND window, bool gained)
+{
+    State(window).focused = gained;
+    if (!gained) SetCaret(window, false);
+    InvalidateRect(window, nullptr, FALSE);
+    NotifyParent(window, gained ? EN_SETFOCUS : EN_KILLFOCUS);
+}
+
 void Paint(HWND window)
 {
     PAINTSTRUCT paint;
@@ -136,72 +194,34 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_SETFOCUS:
-        State(window).focused = true;
-        InvalidateRect(window, nullptr, FALSE);
-        NotifyParent(window, EN_SETFOCUS);
-        return 0;
     case WM_KILLFOCUS:
-        State(window).focused = false;
-        FrameBuffer().caret_visible = false;
-        InvalidateRect(window, nullptr, FALSE);
-        NotifyParent(window, EN_KILLFOCUS);
+        OnFocus(window, message == WM_SETFOCUS);
         return 0;
     case WM_CHAR:
         if (!(window->style & WS_DISABLED)) OnChar(window, static_cast<char16_t>(wparam));
         return 0;
-    case WM_KEYDOWN: {
-        if (window->style & WS_DISABLED) return 0;
-        EditState &s = State(window);
-        const bool extend = GetKeyState(VK_SHIFT) < 0;
-        switch (wparam) {
-        case VK_LEFT:
-            MoveCaret(window, !extend && s.caret != s.anchor ? SelectionStart(s) : s.caret - 1, extend);
-            break;
-        case VK_RIGHT:
-            MoveCaret(window, !extend && s.caret != s.anchor ? SelectionEnd(s) : s.caret + 1, extend);
-            break;
-        case VK_HOME: MoveCaret(window, 0, extend); break;
-        case VK_END: MoveCaret(window, Length(window), extend); break;
-        case VK_DELETE: DeleteForward(window); break;
-        default: break;
-        }
+    case WM_KEYDOWN:
+        if (!(window->style & WS_DISABLED)) OnKeyDown(window, wparam);
         return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        SetFocus(window);
-        const int column = static_cast<int>(static_cast<short>(LOWORD(lparam)));
-        MoveCaret(window, State(window).scroll + column, false);
+    case WM_LBUTTONDOWN:
+        OnClick(window, static_cast<short>(LOWORD(lparam)));
         return 0;
-    }
     case EM_LIMITTEXT:
         State(window).limit = wparam ? static_cast<int>(std::min<WPARAM>(wparam, 0x7FFFFFFE)) : 0x7FFFFFFE;
         return 0;
-    case EM_SETSEL: {
-        EditState &s = State(window);
-        const int start = static_cast<int>(static_cast<INT_PTR>(wparam));
-        const int end = static_cast<int>(lparam);
-        if (start == -1) {
-            s.anchor = s.caret;
-        } else {
-            s.anchor = std::clamp(start, 0, Length(window));
-            s.caret = end < 0 ? Length(window) : std::clamp(end, 0, Length(window));
-        }
-        InvalidateRect(window, nullptr, FALSE);
+    case EM_SETSEL:
+        OnSetSel(window, static_cast<int>(static_cast<INT_PTR>(wparam)), static_cast<int>(lparam));
         return 0;
-    }
     case EM_GETSEL: {
         const EditState &s = State(window);
         if (wparam) *reinterpret_cast<DWORD *>(wparam) = static_cast<DWORD>(SelectionStart(s));
         if (lparam) *reinterpret_cast<DWORD *>(lparam) = static_cast<DWORD>(SelectionEnd(s));
         return MAKELPARAM(SelectionStart(s), SelectionEnd(s));
     }
-    case WM_SETTEXT: {
+    case WM_SETTEXT:
         DefWindowProcW(window, message, wparam, lparam);
-        EditState &s = State(window);
-        s.caret = s.anchor = s.scroll = 0;
-        TextChanged(window);
+        OnTextSet(window);
         return TRUE;
-    }
     case WM_PAINT:
         Paint(window);
         return 0;

@@ -1,11 +1,13 @@
-// The drawing subset: paint contexts from BeginPaint, solid brushes and
-// FillRect onto the frame. Every object is counted until it is released, so
-// a test can show that each paint frees what it made. Leaves out: pens,
-// fonts, text output through a DC (controls draw their own text), clipping
-// regions other than the window's client area.
-#include <unordered_set>
+// The drawing subset: the cells that controls fill and write, the caret,
+// paint contexts from BeginPaint, solid brushes and FillRect onto the frame.
+// Every object is counted until it is released, so a test can show that each
+// paint frees what it made. Leaves out: pens, fonts, text output through a
+// DC (controls draw their own text), clipping regions other than the window's
+// client area.
+#include <algorithm>
 
 #include "platform.h"
+#include "system.h"
 #include "window.h"
 
 struct HDC__ {
@@ -17,25 +19,60 @@ struct HGDIOBJ__ {
 };
 
 namespace platform {
-namespace {
-
-std::unordered_set<HDC> &LiveContexts()
-{
-    static std::unordered_set<HDC> set;
-    return set;
-}
-
-std::unordered_set<HGDIOBJ> &LiveObjects()
-{
-    static std::unordered_set<HGDIOBJ> set;
-    return set;
-}
-
-}  // namespace
 
 int LiveDrawingObjects()
 {
-    return static_cast<int>(LiveContexts().size() + LiveObjects().size());
+    return static_cast<int>(System().paint_contexts.size() + System().brushes.size());
+}
+
+// --- Cells: what the controls' painting and FillRect put in the frame --------
+
+void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
+{
+    const RECT client = ClientRectOnScreen(window);
+    Frame &frame = FrameBuffer();
+    const LONG left = std::max(client.left + rect.left, client.left);
+    const LONG top = std::max(client.top + rect.top, client.top);
+    const LONG right = std::min(client.left + rect.right, client.right);
+    const LONG bottom = std::min(client.top + rect.bottom, client.bottom);
+    for (LONG y = top; y < bottom; y++)
+        for (LONG x = left; x < right; x++)
+            if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, attrs};
+}
+
+void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs)
+{
+    const RECT client = ClientRectOnScreen(window);
+    Frame &frame = FrameBuffer();
+    const LONG row = client.top + y;
+    if (row < client.top || row >= client.bottom) return;
+    for (size_t i = 0; i < text.size(); i++) {
+        const LONG column = client.left + x + static_cast<LONG>(i);
+        if (column < client.left || column >= client.right || !frame.Contains(column, row)) continue;
+        frame.At(column, row) = Cell{static_cast<char32_t>(text[i]), fg, bg, attrs};
+    }
+}
+
+void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg)
+{
+    const RECT own = ClientRectOnScreen(window);
+    const RECT room = window->parent ? ClientRectOnScreen(window->parent) : own;
+    Frame &frame = FrameBuffer();
+    for (size_t i = 0; i < text.size(); i++) {
+        const LONG column = own.left + static_cast<LONG>(i);
+        if (column >= room.right || !frame.Contains(column, own.top) || own.top >= own.bottom) break;
+        frame.At(column, own.top) = Cell{static_cast<char32_t>(text[i]), fg, bg, kAttrNone};
+    }
+}
+
+void SetCaret(HWND window, bool visible, int x, int y)
+{
+    Frame &frame = FrameBuffer();
+    frame.caret_visible = visible && IsLiveWindow(window);
+    if (!frame.caret_visible) return;
+    const RECT client = ClientRectOnScreen(window);
+    frame.caret_x = client.left + x;
+    frame.caret_y = client.top + y;
 }
 
 }  // namespace platform
@@ -48,7 +85,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
 {
     if (!IsLiveWindow(window) || !paint) return nullptr;
     HDC dc = new HDC__{window};
-    LiveContexts().insert(dc);
+    System().paint_contexts.insert(dc);
     *paint = PAINTSTRUCT{};
     paint->hdc = dc;
     GetClientRect(window, &paint->rcPaint);
@@ -61,7 +98,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
 
 BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT *paint)
 {
-    if (!paint || LiveContexts().erase(paint->hdc) == 0) return FALSE;
+    if (!paint || System().paint_contexts.erase(paint->hdc) == 0) return FALSE;
     delete paint->hdc;
     return TRUE;
 }
@@ -69,20 +106,20 @@ BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT *paint)
 HBRUSH WINAPI CreateSolidBrush(COLORREF colour)
 {
     HGDIOBJ brush = new HGDIOBJ__{colour & 0x00FFFFFFu};
-    LiveObjects().insert(brush);
+    System().brushes.insert(brush);
     return brush;
 }
 
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
-    if (!LiveContexts().count(dc) || !LiveObjects().count(brush) || !rect || !IsLiveWindow(dc->window)) return 0;
+    if (!System().paint_contexts.count(dc) || !System().brushes.count(brush) || !rect || !IsLiveWindow(dc->window)) return 0;
     FillClient(dc->window, *rect, brush->colour, kAttrContent);
     return 1;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ object)
 {
-    if (LiveObjects().erase(object) == 0) return FALSE;
+    if (System().brushes.erase(object) == 0) return FALSE;
     delete object;
     return TRUE;
 }

@@ -9,22 +9,13 @@
 
 #include "resource_reader.h"
 #include "resources.h"
+#include "system.h"
 
 extern "C" const unsigned char RgbhsvResources[];
 extern "C" const unsigned long RgbhsvResourcesSize;
 
-struct HINSTANCE__ {
-    int unused;
-};
-
-struct HICON__ {
-    const platform::ResourceRecord *group;
-};
-
 namespace platform {
 namespace {
-
-HINSTANCE__ g_module;
 
 const std::vector<ResourceRecord> &Resources()
 {
@@ -61,12 +52,12 @@ extern "C" {
 
 HMODULE WINAPI GetModuleHandleW(LPCWSTR name)
 {
-    return name ? nullptr : &g_module;
+    return name ? nullptr : &System().module;
 }
 
 HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type)
 {
-    if (module && module != &g_module) return nullptr;
+    if (module && module != &System().module) return nullptr;
     return reinterpret_cast<HRSRC>(const_cast<ResourceRecord *>(Find(name, type)));
 }
 
@@ -89,11 +80,11 @@ DWORD WINAPI SizeofResource(HMODULE, HRSRC resource)
 
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name)
 {
-    if (instance != &g_module) return nullptr;
+    if (instance != &System().module) return nullptr;
     const ResourceRecord *group = Find(name, RT_GROUP_ICON);
     if (!group) return nullptr;
     // Icons from resources are shared and never freed, as on Windows.
-    static std::vector<std::unique_ptr<HICON__>> icons;
+    std::vector<std::unique_ptr<HICON__>> &icons = System().icons;
     for (const auto &icon : icons)
         if (icon->group == group) return icon.get();
     icons.push_back(std::make_unique<HICON__>(HICON__{group}));

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform.h"
 #include "terminal_screen.h"
 
 #ifndef RGBHSV_VERSION
@@ -49,10 +50,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "rgbhsv: %s\n", error.c_str());
         return 1;
     }
-    platform::SetScreen(screen.get());
-    char command_line[] = "";
-    const int result = WinMain(GetModuleHandleW(nullptr), nullptr, command_line, SW_SHOWNORMAL);
-    platform::SetScreen(nullptr);
-    screen.reset();
+    const int result = platform::RunOnScreen(*screen);
+    screen.reset();  // the terminal is restored before the process ends
     return result;
 }

@@ -287,7 +287,8 @@ void FrameWriter::Write(const Frame &frame, std::string *out)
 namespace {
 
 // What puts the terminal back, kept ready for a signal handler, which may
-// call nothing but write and tcsetattr.
+// call nothing but write and tcsetattr. It stays here, apart from the window
+// system's record (system.h), so that a handler needs nothing else.
 char g_reset[512];
 size_t g_reset_length = 0;
 struct termios g_saved_modes;

@@ -1,5 +1,6 @@
-// Windows and messages: the window records, synchronous message delivery,
-// subclassing, enabling, focus, text, invalidation and the paint pass.
+// Windows and messages: the window system's state record, the window
+// records, synchronous message delivery, subclassing, enabling, keyboard
+// focus and Shift's state, text, invalidation and the paint pass.
 // Leaves out: posted messages and queues (everything is sent), overlapping
 // top-level windows, and windows of classes other than the dialog's own.
 #include "window.h"
@@ -8,24 +9,17 @@
 #include <unordered_set>
 
 #include "platform.h"
+#include "system.h"
 
 namespace platform {
-namespace {
-
-struct WindowSystem {
-    std::unordered_set<HWND> live;
-    int beeps = 0;
-    std::vector<HWND> top_level;  // z order, bottom first
-    HWND focus = nullptr;
-    Frame frame;
-    Screen *screen = nullptr;
-};
 
 WindowSystem &System()
 {
     static WindowSystem system;
     return system;
 }
+
+namespace {
 
 WNDPROC ClassProcedure(WindowKind kind)
 {
@@ -101,7 +95,7 @@ HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD
     window->ex_style = ex_style;
     window->rect = rect;
     window->text = std::move(text);
-    System().live.insert(window);
+    System().windows.insert(window);
     if (parent)
         parent->children.push_back(window);
     else
@@ -121,7 +115,7 @@ void DestroyWindowRecord(HWND window)
     if (system.focus == window) system.focus = nullptr;
     auto &siblings = window->parent ? window->parent->children : system.top_level;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
-    system.live.erase(window);
+    system.windows.erase(window);
     delete window;
     // What the window covered shows what lies beneath.
     for (HWND top : system.top_level) MarkForPaint(top, true);
@@ -129,7 +123,7 @@ void DestroyWindowRecord(HWND window)
 
 bool IsLiveWindow(HWND window)
 {
-    return window && System().live.count(window) != 0;
+    return window && System().windows.count(window) != 0;
 }
 
 RECT ClientRectOnScreen(HWND window)
@@ -171,74 +165,6 @@ void MoveWindowTree(HWND window, int dx, int dy)
     window->rect.top += dy;
     window->rect.bottom += dy;
     for (HWND child : window->children) MoveWindowTree(child, dx, dy);
-}
-
-void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
-{
-    const RECT client = ClientRectOnScreen(window);
-    Frame &frame = FrameBuffer();
-    const LONG left = std::max(client.left + rect.left, client.left);
-    const LONG top = std::max(client.top + rect.top, client.top);
-    const LONG right = std::min(client.left + rect.right, client.right);
-    const LONG bottom = std::min(client.top + rect.bottom, client.bottom);
-    for (LONG y = top; y < bottom; y++)
-        for (LONG x = left; x < right; x++)
-            if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, attrs};
-}
-
-void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs)
-{
-    const RECT client = ClientRectOnScreen(window);
-    Frame &frame = FrameBuffer();
-    const LONG row = client.top + y;
-    if (row < client.top || row >= client.bottom) return;
-    for (size_t i = 0; i < text.size(); i++) {
-        const LONG column = client.left + x + static_cast<LONG>(i);
-        if (column < client.left || column >= client.right || !frame.Contains(column, row)) continue;
-        frame.At(column, row) = Cell{static_cast<char32_t>(text[i]), fg, bg, attrs};
-    }
-}
-
-void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg)
-{
-    const RECT own = ClientRectOnScreen(window);
-    const RECT room = window->parent ? ClientRectOnScreen(window->parent) : own;
-    Frame &frame = FrameBuffer();
-    for (size_t i = 0; i < text.size(); i++) {
-        const LONG column = own.left + static_cast<LONG>(i);
-        if (column >= room.right || !frame.Contains(column, own.top) || own.top >= own.bottom) break;
-        frame.At(column, own.top) = Cell{static_cast<char32_t>(text[i]), fg, bg, kAttrNone};
-    }
-}
-
-void SetCaret(HWND window, bool visible, int x, int y)
-{
-    const RECT client = ClientRectOnScreen(window);
-    Frame &frame = FrameBuffer();
-    frame.caret_visible = visible;
-    frame.caret_x = client.left + x;
-    frame.caret_y = client.top + y;
-}
-
-void AppendUtf8(std::string *out, char32_t c)
-{
-    if (c < 0x80) {
-        out->push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | c >> 6));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xE0 | c >> 12));
-        out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-std::string Frame::RowText(int y) const
-{
-    std::string out;
-    for (int x = 0; x < width; x++) AppendUtf8(&out, At(x, y).ch);
-    return out;
 }
 
 }  // namespace platform
@@ -344,13 +270,20 @@ HWND WINAPI SetFocus(HWND window)
     if (IsLiveWindow(previous)) SendMessageW(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     if (window && system.focus == window)
         SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-    if (!system.focus) system.frame.caret_visible = false;
+    if (!system.focus) SetCaret(nullptr, false);
     return previous;
 }
 
 HWND WINAPI GetFocus(void)
 {
     return System().focus;
+}
+
+// Shift is the only key whose state is kept: the dialog manager notes it
+// for the key being handled, and an edit field asks for it.
+SHORT WINAPI GetKeyState(int key)
+{
+    return key == VK_SHIFT && System().shift ? static_cast<SHORT>(0x8000) : 0;
 }
 
 int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size)

@@ -72,14 +72,16 @@ void PaintPending();
 // Moves a window and everything in it by (dx, dy) cells.
 void MoveWindowTree(HWND window, int dx, int dy);
 
-// Drawing for the controls' own painting, in client coordinates, clipped
-// to the client area.
+// Drawing for the controls' own painting (gdi.cpp), in client coordinates,
+// clipped to the client area.
 void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs = 0);
 void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs = 0);
 // Label text may run on past its control into the dialog: a proportional
 // font fits "HSV color:" in 34 dialog units, fixed cells do not.
 void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg);
-void SetCaret(HWND window, bool visible, int x, int y);
+// The one place the caret is shown, at (x, y) of the window's client area,
+// or hidden.
+void SetCaret(HWND window, bool visible, int x = 0, int y = 0);
 
 // The controls' window procedures.
 LRESULT CALLBACK EditWindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -42,11 +42,7 @@ int Session::Run(int width, int height)
         }
         return false;
     });
-    platform::SetScreen(&screen);
-    char command_line[] = "";
-    const int code = WinMain(GetModuleHandleW(nullptr), nullptr, command_line, SW_SHOWNORMAL);
-    platform::SetScreen(nullptr);
-    return code;
+    return platform::RunOnScreen(screen);
 }
 
 }  // namespace rgbhsv_test

@@ -78,10 +78,7 @@ Written RunWritten(FrameWriter writer, std::vector<platform::InputEvent> events)
         *e = events[next++];
         return true;
     });
-    platform::SetScreen(&screen);
-    char command_line[] = "";
-    WinMain(GetModuleHandleW(nullptr), nullptr, command_line, SW_SHOWNORMAL);
-    platform::SetScreen(nullptr);
+    platform::RunOnScreen(screen);
     return written;
 }
 

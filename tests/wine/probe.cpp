@@ -14,10 +14,11 @@
 #include <string>
 
 #include "../dialog_scenarios.h"
+#include "resources/resource.h"
 
 namespace {
 
-const int kFields[6] = {1003, 1004, 1005, 1006, 1007, 1008};
+const int kFields[6] = {IDC_RED, IDC_GREEN, IDC_BLUE, IDC_HUE, IDC_SAT, IDC_VAL};
 
 struct Program {
     PROCESS_INFORMATION process{};
@@ -146,7 +147,7 @@ std::string Field(const Program &p, int id)
 COLORREF SwatchOnScreen(const Program &p)
 {
     RECT r;
-    GetWindowRect(GetDlgItem(p.dialog, 1002), &r);
+    GetWindowRect(GetDlgItem(p.dialog, IDC_SWATCH), &r);
     HDC screen = GetDC(nullptr);
     const COLORREF colour = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     ReleaseDC(nullptr, screen);

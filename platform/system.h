@@ -1,0 +1,50 @@
+// The window system's state, all of it, in one record reached through
+// System(): windows, focus, the running dialogs, live drawing objects, the
+// module and its icons, the frame and the screen. Internal to platform/.
+// The terminal screen's restore bytes are kept apart, in terminal_screen.cpp:
+// a signal handler must reach them without touching this record.
+#ifndef RGBHSV_PLATFORM_SYSTEM_H
+#define RGBHSV_PLATFORM_SYSTEM_H
+
+#include <windows.h>
+
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+#include "resource_reader.h"
+#include "screen.h"
+
+// The program's one module, which GetModuleHandleW(nullptr) names.
+struct HINSTANCE__ {
+    int unused;
+};
+
+// A loaded icon: its group in the resource section.
+struct HICON__ {
+    const platform::ResourceRecord *group;
+};
+
+namespace platform {
+
+struct WindowSystem {
+    std::unordered_set<HWND> windows;              // every live window, for handle checks
+    std::vector<HWND> top_level;                   // windows without a parent, z order, bottom first
+    HWND focus = nullptr;                          // the window that keys go to
+    bool shift = false;                            // Shift held for the key being handled
+    std::vector<HWND> running_dialogs;             // modal dialogs, innermost last
+    std::unordered_set<HDC> paint_contexts;        // from BeginPaint, until EndPaint
+    std::unordered_set<HGDIOBJ> brushes;           // from CreateSolidBrush, until DeleteObject
+    std::vector<std::unique_ptr<HICON__>> icons;   // loaded icons, shared and never freed
+    HINSTANCE__ module{};                          // the program's one module
+    Frame frame;                                   // the cells the windows draw into
+    Screen *screen = nullptr;                      // what shows the frame and gives input
+    int beeps = 0;                                 // MessageBeep calls so far
+};
+
+// The one instance, made on first use.
+WindowSystem &System();
+
+}  // namespace platform
+
+#endif
