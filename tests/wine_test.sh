@@ -25,6 +25,9 @@ trap '/usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i > /dev/null 2>&1
+# The screen's DPI as Wine reads it when a program starts.
+set_dpi() { "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1; }
+set_dpi 96
 
 failures=0
 check() {
@@ -44,6 +47,24 @@ windows_path="Z:${bin//\//\\}\\rgbhsv.exe"
 same() { diff "$work/host" "$work/wine"; }
 check "the dialog under Wine agrees with the platform layer, line for line" same
 sed 's/^/  /' "$work/wine"
+
+# Every text whole at every scale: measured from inside the program, in the
+# fonts its controls use, against each control's own rectangle; and the
+# dialog grows with the DPI.
+win() { local path=$1; echo "Z:${path//\//\\}"; }
+previous_width=0
+for dpi in 96 120 144 192; do
+  set_dpi "$dpi"
+  "$wine" "$bin/probe.exe" "$(win "$bin/rgbhsv.exe")" --measure "$(win "$bin/measure.dll")" \
+    "$(win "$work/measure-$dpi")" > "$work/texts-$dpi"
+  sed "s/^/  $dpi dpi: /" "$work/texts-$dpi"
+  check "at $dpi dpi every label and button text is whole" \
+    bash -c "grep -q '^whole \"HSV color:\"' '$work/texts-$dpi' && ! grep -qv '^whole\|^dialog' '$work/texts-$dpi'"
+  width=$(sed -n "s/^dialog \([0-9]*\)x[0-9]* at $dpi dpi$/\1/p" "$work/texts-$dpi")
+  check "at $dpi dpi the dialog is wider than at the DPI before" [ "${width:-0}" -gt "$previous_width" ]
+  previous_width=${width:-0}
+done
+set_dpi 96
 
 echo "$failures failed"
 [ "$failures" = 0 ]

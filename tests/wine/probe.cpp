@@ -190,15 +190,55 @@ int RunScenario(const char *exe, const DialogScenario &scenario)
     return 0;
 }
 
+// Loads measure.dll into the running program, which writes what each text
+// needs and has to `out`; prints that file.
+int Measure(const char *exe, const char *dll, const char *out)
+{
+    DeleteFileA(out);
+    SetEnvironmentVariableA("RGBHSV_MEASURE_OUT", out);
+    Program p;
+    if (!Start(exe, &p)) {
+        std::printf("the dialog did not appear\n");
+        return 1;
+    }
+    WCHAR path[MAX_PATH];
+    const int length = MultiByteToWideChar(CP_ACP, 0, dll, -1, path, MAX_PATH);
+    void *remote = VirtualAllocEx(p.process.hProcess, nullptr, sizeof path, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(p.process.hProcess, remote, path, static_cast<SIZE_T>(length) * sizeof(WCHAR), nullptr);
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(p.process.hProcess, nullptr, 0, load, remote, 0, nullptr);
+    if (thread) {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+    int status = 1;
+    for (int i = 0; i < 100 && status; i++) {
+        if (FILE *f = std::fopen(out, "rb")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, f)) std::fputs(line, stdout);
+            std::fclose(f);
+            status = 0;
+        } else {
+            Sleep(100);
+        }
+    }
+    if (status) std::printf("nothing was measured\n");
+    Key(p, VK_ESCAPE);
+    if (WaitForSingleObject(p.process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(p.process.hProcess, 99);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     _setmode(_fileno(stdout), _O_BINARY);  // \n, as scenario_host writes
     if (argc < 2) {
-        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup]\n");
+        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup | --measure MEASURE.DLL OUT]\n");
         return 2;
     }
+    if (argc == 5 && std::strcmp(argv[2], "--measure") == 0) return Measure(argv[1], argv[3], argv[4]);
     if (argc == 3 && std::strcmp(argv[2], "--startup") == 0) {
         LARGE_INTEGER frequency, start, shown;
         QueryPerformanceFrequency(&frequency);
