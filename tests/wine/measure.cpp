@@ -9,28 +9,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "find_dialog.h"
 
-HWND FindOwnDialog()
-{
-    struct Search {
-        DWORD process_id;
-        HWND found;
-    } search{GetCurrentProcessId(), nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            WCHAR caption[32] = {};
-            GetWindowTextW(window, caption, 32);
-            if (owner != s->process_id || lstrcmpW(caption, L"RGB <-> HSV") != 0) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+namespace {
 
 std::string Narrow(const WCHAR *text)
 {
@@ -46,7 +27,7 @@ DWORD WINAPI Measure(void *)
     const std::string partial = std::string(path) + ".part";
     FILE *out = std::fopen(partial.c_str(), "wb");
     if (!out) return 1;
-    HWND dialog = FindOwnDialog();
+    HWND dialog = FindConverterDialog(GetCurrentProcessId());
     if (!dialog) {
         std::fprintf(out, "no dialog\n");
     } else {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "../dialog_scenarios.h"
+#include "find_dialog.h"
 #include "resources/resource.h"
 
 namespace {
@@ -24,31 +25,6 @@ struct Program {
     PROCESS_INFORMATION process{};
     HWND dialog = nullptr;
 };
-
-// The visible converter dialog of the given process, or null. Another copy
-// still running must not be mistaken for this one.
-HWND FindDialog(DWORD process_id)
-{
-    struct Search {
-        DWORD process_id;
-        HWND found;
-    } search{process_id, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            WCHAR caption[32] = {};
-            GetWindowTextW(window, caption, 32);
-            if (owner == s->process_id && IsWindowVisible(window) && lstrcmpW(caption, L"RGB <-> HSV") == 0) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 bool StartOnce(const char *exe, Program *p)
 {
@@ -62,7 +38,7 @@ bool StartOnce(const char *exe, Program *p)
     // A new Wine prefix can take many seconds over its first program.
     const ULONGLONG deadline = GetTickCount64() + 60000;
     while (!p->dialog && GetTickCount64() < deadline) {
-        p->dialog = FindDialog(p->process.dwProcessId);
+        p->dialog = FindConverterDialog(p->process.dwProcessId);
         if (p->dialog) break;
         DWORD code = 0;
         if (WaitForSingleObject(p->process.hProcess, 2) == WAIT_OBJECT_0) {
