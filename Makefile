@@ -8,6 +8,7 @@
 #   make windows the native Windows programs, in build/windows/{x86_64,i686}/
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
 #   make package build/packages/: the .deb, and a zip for each Windows build
+#   make web     build/web/index.html: the converter as one web page
 
 SHELL := /bin/bash
 BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 \
@@ -18,10 +19,14 @@ WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
 WINE_PACKAGES := wine64 xvfb
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
 PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
+WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64
+BROWSER_PACKAGES := chromium
+# Debian's emcc finds its node modules here when the node on PATH is another one.
+export NODE_PATH := /usr/share/nodejs
 FUZZ_SECONDS ?= 300
 CROSS_BUILDS := x86-64-haswell i686 aarch64 armhf
 
-.PHONY: build run test bench cross windows package fuzz clean
+.PHONY: build run test bench cross windows package web node fuzz clean
 
 build:
 	@tools/ensure-packages $(BUILD_PACKAGES)
@@ -50,8 +55,19 @@ package: build windows
 	  cpack --config $$config/CPackConfig.cmake | grep 'generated' || exit 1; \
 	done
 
-test: build cross windows package
-	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES)
+# node and npm as they are, or Debian's where there are none (a node from
+# elsewhere may conflict with Debian's npm).
+node:
+	@command -v node >/dev/null && command -v npm >/dev/null || tools/ensure-packages nodejs npm
+
+web: node
+	@tools/ensure-packages $(WEB_PACKAGES)
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes"
+
+test: build cross windows package web
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(BROWSER_PACKAGES)
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset default -j2

@@ -3,6 +3,9 @@
 # honouring CMAKE_INSTALL_PREFIX and DESTDIR; CPack's DEB generator makes the
 # .deb from that. On Windows: both .exe files with README and LICENSE, zipped
 # by CPack's ZIP generator. `make package` puts both in build/packages/.
+if(EMSCRIPTEN)
+  return()  # the page is one file in build/web/, nothing to install
+endif()
 set(CPACK_PACKAGE_NAME rgbhsv)
 set(CPACK_PACKAGE_VENDOR "the rgbhsv developers")
 set(CPACK_PACKAGE_CONTACT "The rgbhsv developers <rgbhsv@example.org>")

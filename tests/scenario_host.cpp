@@ -1,6 +1,6 @@
 // Runs the shared dialog scenarios on the platform layer's in-memory screen
 // and prints one line for each report and each exit, as wine/probe.cpp
-// prints them from Windows.
+// prints them from Windows and web/browser_test.js from a browser.
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -9,8 +9,13 @@
 #include "dialog_scenarios.h"
 #include "dialog_session.h"
 
-int main()
+int main(int argc, char **argv)
 {
+    // --scripts: the scenarios themselves, for drivers outside this build.
+    if (argc == 2 && std::string(argv[1]) == "--scripts") {
+        for (const DialogScenario &scenario : kDialogScenarios) std::printf("%s\t%s\n", scenario.name, scenario.script);
+        return 0;
+    }
     using rgbhsv_test::Session;
     using rgbhsv_test::View;
     for (const DialogScenario &scenario : kDialogScenarios) {

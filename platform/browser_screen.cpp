@@ -1,0 +1,121 @@
+// The browser screen, for emscripten builds. Each frame goes to the page
+// whole (a dialog is a few hundred cells), where web/screen.js draws it as
+// text: sharp at any zoom, the swatch in its exact colour. Waiting for the
+// next event suspends the program (ASYNCIFY) until the page has one, so the
+// modal loop runs unchanged and the page never freezes. The grid takes the
+// running dialog's size, and the page scales it to its width. Leaves out:
+// mouse buttons other than the first, drags, the wheel, and a clipboard
+// for copying out.
+#include "browser_screen.h"
+
+#include <emscripten.h>
+
+#include <cstddef>
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+static_assert(sizeof(Cell) == 16 && offsetof(Cell, attrs) == 12, "screen.js reads cells with this layout");
+
+EM_JS(void, JsPresent, (const Cell *cells, int width, int height, int caret_visible, int caret_x, int caret_y), {
+    Module.rgbhsvScreen.present(cells, width, height, caret_visible, caret_x, caret_y);
+});
+
+EM_JS(void, JsBeep, (), { Module.rgbhsvScreen.beep(); });
+
+EM_JS(void, JsEnded, (int status), { Module.rgbhsvScreen.ended(status); });
+
+// Fills out[0..4] with what the page saw next: kind, key or character,
+// Shift, and a cell's column and row.
+EM_ASYNC_JS(void, JsNextEvent, (int *out), {
+    const event = await Module.rgbhsvScreen.nextEvent();
+    for (let i = 0; i < 5; i++) HEAP32[(out >> 2) + i] = event[i];
+});
+
+// The page's event kinds and keys, as screen.js numbers them.
+enum PageEvent { kPageKey = 1, kPageChar = 2, kPageClick = 3 };
+enum PageKey { kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPageRight, kPageHome, kPageEnd, kPageDelete };
+
+// The one place page keys become the platform's key messages.
+bool Decode(const int *page, InputEvent *event)
+{
+    const bool shift = page[2] != 0;
+    switch (page[0]) {
+    case kPageChar:
+        *event = CharEvent(static_cast<char32_t>(page[1]));
+        return true;
+    case kPageClick:
+        *event = ClickEvent(page[3], page[4]);
+        return true;
+    case kPageKey:
+        switch (page[1]) {
+        case kPageBack: *event = KeyEvent(VK_BACK, shift); return true;
+        case kPageTab: *event = KeyEvent(VK_TAB, shift); return true;
+        case kPageEnter: *event = KeyEvent(VK_RETURN, shift); return true;
+        case kPageEscape: *event = KeyEvent(VK_ESCAPE, shift); return true;
+        case kPageLeft: *event = KeyEvent(VK_LEFT, shift); return true;
+        case kPageRight: *event = KeyEvent(VK_RIGHT, shift); return true;
+        case kPageHome: *event = KeyEvent(VK_HOME, shift); return true;
+        case kPageEnd: *event = KeyEvent(VK_END, shift); return true;
+        case kPageDelete: *event = KeyEvent(VK_DELETE, shift); return true;
+        default: return false;
+        }
+    default:
+        return false;
+    }
+}
+
+class BrowserScreen : public Screen {
+public:
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+
+    void Present(const Frame &frame) override
+    {
+        // The grid takes the dialog's own size: until it has, nothing is shown.
+        if (frame.needed_width > 0 && (frame.width != frame.needed_width || frame.height != frame.needed_height)) {
+            width_ = frame.needed_width;
+            height_ = frame.needed_height;
+            resize_pending_ = true;
+            return;
+        }
+        JsPresent(frame.cells.data(), frame.width, frame.height, frame.caret_visible, frame.caret_x, frame.caret_y);
+    }
+
+    void Beep() override { JsBeep(); }
+
+    bool NextInput(InputEvent *event) override
+    {
+        if (resize_pending_) {
+            resize_pending_ = false;
+            *event = ResizeEvent(width_, height_);
+            return true;
+        }
+        for (;;) {
+            int page[5] = {};
+            JsNextEvent(page);
+            if (Decode(page, event)) return true;
+        }
+    }
+
+private:
+    int width_ = 80;
+    int height_ = 24;
+    bool resize_pending_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Screen> OpenBrowserScreen()
+{
+    return std::make_unique<BrowserScreen>();
+}
+
+void ShowProgramEnded(int status)
+{
+    JsEnded(status);
+}
+
+}  // namespace platform

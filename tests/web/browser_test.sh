@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The page (make web) in a real headless Chromium: the shared dialog
+# scenarios, driven with real key presses, must report line for line what
+# scenario_host reports. puppeteer-core, which drives the browser, is
+# installed at test time into the build folder, never into the repository.
+# usage: browser_test.sh PAGE SCENARIO_HOST TOOLS_DIR
+set -u -o pipefail
+page=$(readlink -f "$1")
+host=$(readlink -f "$2")
+tools=$3
+here=$(dirname "$(readlink -f "$0")")
+skip() {
+  echo "$1"
+  [ "${CI:-}" = true ] && exit 1
+  exit 77
+}
+[ -f "$page" ] || skip "no page at $page (make web builds it)"
+command -v node >/dev/null && command -v npm >/dev/null || skip "node or npm is missing (make test installs them)"
+[ -x /usr/bin/chromium ] || skip "chromium is missing (make test installs it)"
+if [ ! -d "$tools/node_modules/puppeteer-core" ]; then
+  # Version 24: the last that runs on the node of Debian 12 and on node 20.
+  mkdir -p "$tools" && (cd "$tools" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24 > /dev/null) ||
+    { echo "npm could not install puppeteer-core"; exit 1; }
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$host" --scripts > "$work/scenarios"
+"$host" > "$work/expected"
+NODE_PATH="$tools/node_modules" node "$here/browser_test.js" "$page" "$work/scenarios" > "$work/page" 2> "$work/log"
+status=$?
+sed 's/^/  /' "$work/log"
+if ! diff "$work/expected" "$work/page"; then
+  echo "FAIL - the page disagrees with the platform layer"
+  exit 1
+fi
+sed 's/^/  /' "$work/page"
+[ "$status" = 0 ] || { echo "FAIL - the browser test failed"; exit 1; }
+echo "ok   - the page agrees with the platform layer, line for line"

@@ -1,0 +1,215 @@
+// The page's half of the browser screen (platform/browser_screen.cpp): it
+// draws each frame as text, turns the page's keys, clicks, taps and pastes
+// into events for the program, beeps, and says when the program has ended.
+// Loaded ahead of the program's own script.
+Module.rgbhsvScreen = (function () {
+  'use strict';
+  const queue = [];     // events the program has not taken yet
+  let waiting = null;   // the program's request for the next one
+  let beeps = 0;
+  let audio = null;
+  let drawn = false;
+
+  // Event kinds and keys as browser_screen.cpp decodes them.
+  const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3;
+  const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9 };
+  const ATTR_BOLD = 1, ATTR_UNDERLINE = 2, ATTR_REVERSE = 4, ATTR_CONTENT = 8, ATTR_CAPTION = 16, ATTR_FIELD = 32,
+        ATTR_DIM = 64;
+  const DEFAULT_COLOUR = 0xFF000000;
+
+  const byId = (id) => document.getElementById(id);
+
+  // The program is idle (and the page shows everything it did) while it
+  // waits with nothing queued; tests wait for that.
+  function markIdle() {
+    document.body.dataset.idle = waiting !== null && queue.length === 0 ? 'yes' : 'no';
+  }
+
+  function push(event) {
+    if (document.body.dataset.ended !== undefined) return;
+    if (waiting) {
+      const resolve = waiting;
+      waiting = null;
+      resolve(event);
+    } else {
+      queue.push(event);
+    }
+    markIdle();
+  }
+
+  function nextEvent() {
+    return new Promise((resolve) => {
+      if (queue.length) resolve(queue.shift());
+      else waiting = resolve;
+      markIdle();
+    });
+  }
+
+  function pushText(text) {
+    // The field's own rules decide what is taken; controls never reach it.
+    for (const c of text) {
+      const code = c.codePointAt(0);
+      if (code >= 0x20 && code !== 0x7F && code <= 0xFFFF) push([KIND_CHAR, code, 0, 0, 0]);
+    }
+  }
+
+  // --- Drawing ---------------------------------------------------------------
+
+  function css(colour) {
+    return 'rgb(' + (colour & 255) + ',' + ((colour >>> 8) & 255) + ',' + ((colour >>> 16) & 255) + ')';
+  }
+
+  function escape(text) {
+    return text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
+  }
+
+  function span(x, text, fg, bg, attrs, caret) {
+    if (attrs & ATTR_REVERSE) [fg, bg] = [bg, fg];
+    const classes = [];
+    if (attrs & ATTR_FIELD) classes.push('field');
+    if (attrs & ATTR_CONTENT) classes.push('content');
+    if (attrs & ATTR_CAPTION) classes.push('caption');
+    if (attrs & ATTR_BOLD) classes.push('bold');
+    if (attrs & ATTR_UNDERLINE) classes.push('underline');
+    if (attrs & ATTR_DIM) classes.push('dim');
+    if (caret) classes.push('caret');
+    let style = '';
+    if (fg !== DEFAULT_COLOUR) style += 'color:' + css(fg) + ';';
+    if (bg !== DEFAULT_COLOUR) style += 'background:' + css(bg) + ';';
+    return '<span data-x="' + x + '" class="' + classes.join(' ') + '" style="' + style + '">' + escape(text) + '</span>';
+  }
+
+  function present(cells, width, height, caretVisible, caretX, caretY) {
+    const words = HEAPU32, bytes = HEAPU8;
+    let html = '';
+    for (let y = 0; y < height; y++) {
+      html += '<div class="row">';
+      let start = 0, text = '', key = null, fg = 0, bg = 0, attrs = 0, caret = false;
+      for (let x = 0; x <= width; x++) {
+        let cellKey = null;
+        let ch = 0, cellFg = 0, cellBg = 0, cellAttrs = 0, cellCaret = false;
+        if (x < width) {
+          const at = cells + 16 * (y * width + x);
+          ch = words[at >> 2];
+          cellFg = words[(at >> 2) + 1];
+          cellBg = words[(at >> 2) + 2];
+          cellAttrs = bytes[at + 12];
+          cellCaret = caretVisible !== 0 && x === caretX && y === caretY;
+          cellKey = cellFg + ',' + cellBg + ',' + cellAttrs + (cellCaret ? ',caret' : '');
+        }
+        // A run of cells in one style is one span; the caret's cell has its own.
+        if (cellKey !== key || cellCaret || caret) {
+          if (key !== null) html += span(start, text, fg, bg, attrs, caret);
+          start = x;
+          text = '';
+          key = cellKey;
+          [fg, bg, attrs, caret] = [cellFg, cellBg, cellAttrs, cellCaret];
+        }
+        if (x < width) text += String.fromCodePoint(ch);
+      }
+      html += '</div>';
+    }
+    const grid = byId('grid');
+    grid.style.setProperty('--columns', width);
+    grid.innerHTML = html;
+    if (!drawn) {
+      drawn = true;
+      document.body.dataset.firstFrame = performance.now().toFixed(1);
+    }
+  }
+
+  // --- Sound -------------------------------------------------------------------
+
+  function beep() {
+    beeps++;
+    document.body.dataset.beeps = String(beeps);
+    // Shown as well, for a muted device.
+    const bell = byId('bell');
+    bell.classList.remove('ringing');
+    void bell.offsetWidth;
+    bell.classList.add('ringing');
+    try {
+      audio = audio || new (window.AudioContext || window.webkitAudioContext)();
+      const tone = audio.createOscillator(), volume = audio.createGain();
+      tone.frequency.value = 880;
+      volume.gain.value = 0.08;
+      tone.connect(volume).connect(audio.destination);
+      tone.start();
+      tone.stop(audio.currentTime + 0.12);
+    } catch (e) {
+      // No sound here: the page has shown the beep.
+    }
+  }
+
+  function ended(status) {
+    document.body.dataset.ended = String(status);
+    byId('status').textContent = String(status);
+    byId('ended').hidden = false;
+    byId('again').focus();
+  }
+
+  // --- Input ---------------------------------------------------------------
+
+  function onKeyDown(event) {
+    if (event.isComposing || event.target === byId('again')) return;
+    const key = KEYS[event.key];
+    if (key) {
+      event.preventDefault();
+      push([KIND_KEY, key, event.shiftKey ? 1 : 0, 0, 0]);
+    } else if (event.key.length <= 2 && !event.ctrlKey && !event.metaKey && !event.altKey) {
+      // A typed character; touch keyboards send 'Unidentified' and come
+      // through beforeinput instead.
+      event.preventDefault();
+      pushText(event.key);
+    }
+  }
+
+  function onBeforeInput(event) {
+    event.preventDefault();
+    if (event.inputType === 'deleteContentBackward') push([KIND_KEY, KEYS.Backspace, 0, 0, 0]);
+    else if (event.inputType === 'deleteContentForward') push([KIND_KEY, KEYS.Delete, 0, 0, 0]);
+    else if (event.data) pushText(event.data);
+  }
+
+  function onPaste(event) {
+    event.preventDefault();
+    pushText((event.clipboardData || window.clipboardData).getData('text'));
+  }
+
+  function cellAt(event) {
+    const grid = byId('grid');
+    const rows = grid.querySelectorAll('.row');
+    if (!rows.length) return null;
+    const box = grid.getBoundingClientRect();
+    const columns = Number(grid.style.getPropertyValue('--columns')) || 1;
+    const x = Math.floor((event.clientX - box.left) / (box.width / columns));
+    const y = Math.floor((event.clientY - box.top) / (box.height / rows.length));
+    return x >= 0 && y >= 0 && x < columns && y < rows.length ? [x, y] : null;
+  }
+
+  function onMouseDown(event) {
+    if (event.button !== 0) return;
+    event.preventDefault();  // the keyboard's input keeps the focus
+    const cell = cellAt(event);
+    if (cell) push([KIND_CLICK, 0, 0, cell[0], cell[1]]);
+  }
+
+  function start() {
+    const keys = byId('keys');
+    document.addEventListener('keydown', onKeyDown);
+    keys.addEventListener('beforeinput', onBeforeInput);
+    document.addEventListener('paste', onPaste);
+    const grid = byId('grid');
+    grid.addEventListener('mousedown', onMouseDown);
+    // A tap brings up the numeric keyboard: focus needs the tap's gesture.
+    grid.addEventListener('click', () => keys.focus());
+    byId('again').addEventListener('click', () => location.reload());
+    keys.focus();
+    markIdle();
+  }
+
+  if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
+  else start();
+
+  return { present, beep, ended, nextEvent };
+})();
