@@ -22,7 +22,7 @@ PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64
 BROWSER_PACKAGES := chromium
 # Debian's emcc finds its node modules here when the node on PATH is another one.
-export NODE_PATH := /usr/share/nodejs
+EMCC_NODE_PATH := NODE_PATH=/usr/share/nodejs
 FUZZ_SECONDS ?= 300
 CROSS_BUILDS := x86-64-haswell i686 aarch64 armhf
 
@@ -62,8 +62,8 @@ node:
 
 web: node
 	@tools/ensure-packages $(WEB_PACKAGES)
-	@cmake --preset web >/dev/null
-	@cmake --build --preset web
+	@$(EMCC_NODE_PATH) cmake --preset web >/dev/null
+	@$(EMCC_NODE_PATH) cmake --build --preset web
 	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes"
 
 test: build cross windows package web

@@ -92,8 +92,9 @@ bool HandleLine(char *line, std::size_t length, Output &out, char *why, std::siz
     char *words[kMaxWords];
     const char *end = nullptr;
     const std::size_t count = SplitWords(line, words, &end);
-    // The line's own NUL ends it; one found earlier is a byte of the line.
-    if (end != line + length && std::memchr(line, '\0', length) != nullptr) {
+    // The splitter stops at the first NUL: before the line's own end, that
+    // NUL was a byte of the line.
+    if (end != line + length) {
         std::snprintf(why, size, "contains a NUL byte");
         return false;
     }

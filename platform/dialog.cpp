@@ -182,19 +182,12 @@ void HandleClick(HWND dialog, int x, int y)
     }
 }
 
-// A screen smaller than the dialog shows a message instead of it.
-bool DialogShown()
-{
-    const Frame &frame = FrameBuffer();
-    return frame.width >= frame.needed_width && frame.height >= frame.needed_height;
-}
-
 void Dispatch(HWND dialog, const InputEvent &event)
 {
     // What cannot be seen cannot be typed into or clicked.
     const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
                                  event.kind == InputEvent::Kind::kClick;
-    if (aimed_at_dialog && !DialogShown()) return;
+    if (aimed_at_dialog && !FrameBuffer().ShowsDialog()) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey:
         HandleKey(dialog, event.key, event.shift);

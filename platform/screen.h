@@ -61,6 +61,9 @@ struct Frame {
         cells.assign(static_cast<size_t>(w * h), Cell{});
     }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    // False while the screen is smaller than the running dialog, which a
+    // backend then replaces by a message.
+    bool ShowsDialog() const { return width >= needed_width && height >= needed_height; }
     Cell &At(int x, int y) { return cells[static_cast<size_t>(y * width + x)]; }
     const Cell &At(int x, int y) const { return cells[static_cast<size_t>(y * width + x)]; }
     // The characters of one row, as UTF-8, for tests and messages.

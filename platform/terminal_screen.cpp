@@ -242,7 +242,7 @@ void FrameWriter::WriteTooSmall(const Frame &frame, std::string *out)
 
 void FrameWriter::Write(const Frame &frame, std::string *out)
 {
-    if (frame.width < frame.needed_width || frame.height < frame.needed_height) {
+    if (!frame.ShowsDialog()) {
         WriteTooSmall(frame, out);
         return;
     }
@@ -294,9 +294,18 @@ size_t g_reset_length = 0;
 struct termios g_saved_modes;
 bool g_have_saved_modes = false;
 
+// A terminfo string capability, or null where the entry has none.
+const char *TerminfoString(const char *name)
+{
+    const char *text = tigetstr(const_cast<char *>(name));
+    return text == reinterpret_cast<const char *>(-1) ? nullptr : text;
+}
+
+constexpr char kBracketedPasteOn[] = "\x1b[?2004h";
+
 void AppendReset(const char *text)
 {
-    if (!text || text == reinterpret_cast<const char *>(-1)) return;
+    if (!text) return;
     const size_t n = std::strlen(text);
     if (g_reset_length + n < sizeof g_reset) {
         std::memcpy(g_reset + g_reset_length, text, n);
@@ -564,8 +573,7 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
         *error = std::string("cannot use terminal type '") + (term ? term : "") + "'";
         return nullptr;
     }
-    const char *address = tigetstr(const_cast<char *>("cup"));
-    if (!address || address == reinterpret_cast<const char *>(-1)) {
+    if (!TerminfoString("cup")) {
         // Nothing has been drawn yet; only the modes need putting back.
         delscreen(screen);
         if (g_have_saved_modes) tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_modes);
@@ -595,8 +603,8 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
 
     g_reset_length = 0;
     AppendReset("\x1b[?2004l\x1b[?1000l\x1b[?1002l\x1b[?1006l\x1b[0m\x1b[?25h");
-    AppendReset(tigetstr(const_cast<char *>("rmkx")));
-    AppendReset(tigetstr(const_cast<char *>("rmcup")));
+    AppendReset(TerminfoString("rmkx"));
+    AppendReset(TerminfoString("rmcup"));
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(s, RestoreAndDie);
     g_resumed = 0;
     CatchSuspend();
@@ -604,12 +612,11 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
     // ncurses set raw input and the mouse up; these are the rest, kept to
     // be written again after a suspend.
     std::string modes_on;
-    for (const char *cap : {"smcup", "smkx"}) {
-        const char *text = tigetstr(const_cast<char *>(cap));
-        if (text && text != reinterpret_cast<const char *>(-1)) modes_on += text;
-    }
-    modes_on += "\x1b[?2004h\x1b[?25l";
-    ssize_t ignored = write(STDOUT_FILENO, "\x1b[?2004h", 8);
+    for (const char *cap : {"smcup", "smkx"})
+        if (const char *text = TerminfoString(cap)) modes_on += text;
+    modes_on += kBracketedPasteOn;
+    modes_on += "\x1b[?25l";
+    ssize_t ignored = write(STDOUT_FILENO, kBracketedPasteOn, sizeof kBracketedPasteOn - 1);
     (void)ignored;
     return std::make_unique<TerminalScreen>(screen, input, ChooseColourDepth(colorterm, colours, rgb), decoration,
                                             unicode, std::move(modes_on));

@@ -42,8 +42,8 @@ check "the installed rgbhsv answers --help without a terminal" \
 check "and says its version" [ "$("$root/bin/rgbhsv" --version < /dev/null)" = "rgbhsv $version" ]
 "$root/bin/rgbhsv" --colour < /dev/null > /dev/null 2> "$dest/err"
 status=$?
-check "any other argument: status 2 and one line of usage" \
-  [ "$status" = 2 ] && [ "$(wc -l < "$dest/err")" = 1 ] && grep -q "usage: rgbhsv" "$dest/err"
+check "any other argument: status 2" [ "$status" = 2 ]
+check "and one line of usage" [ "$(grep -c "usage: rgbhsv" "$dest/err")/$(wc -l < "$dest/err")" = 1/1 ]
 for page in rgbhsv hsvconv; do
   warnings=$(zcat "$root/share/man/man1/$page.1.gz" | groff -ww -z -man -Tutf8 2>&1)
   check "$page(1) renders without warnings" [ -z "$warnings" ]

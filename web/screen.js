@@ -97,8 +97,9 @@ Module.rgbhsvScreen = (function () {
           cellCaret = caretVisible !== 0 && x === caretX && y === caretY;
           cellKey = cellFg + ',' + cellBg + ',' + cellAttrs + (cellCaret ? ',caret' : '');
         }
-        // A run of cells in one style is one span; the caret's cell has its own.
-        if (cellKey !== key || cellCaret || caret) {
+        // A run of cells in one style is one span; the caret's cell, whose
+        // key is its own, stands alone.
+        if (cellKey !== key) {
           if (key !== null) html += span(start, text, fg, bg, attrs, caret);
           start = x;
           text = '';

@@ -48,6 +48,27 @@ function readDialog() {
   return { fields: fields.map((f) => f.text.trim()), swatch: rgb, beeps: Number(document.body.dataset.beeps || 0) };
 }
 
+// A fresh page, once the program waits for its first key; returns how long
+// after navigation the dialog was first drawn.
+async function load(page, url) {
+  await page.goto(url);
+  await page.waitForFunction(() => document.body.dataset.firstFrame && document.body.dataset.idle === 'yes');
+  return page.evaluate(() => Number(document.body.dataset.firstFrame));
+}
+
+// One word of a scenario that is not "report": keys, as a person presses them.
+async function play(page, word) {
+  if (word === 'tab') await page.keyboard.press('Tab');
+  else if (word === 'btab') {
+    await page.keyboard.down('Shift');
+    await page.keyboard.press('Tab');
+    await page.keyboard.up('Shift');
+  } else if (word === 'bs') await page.keyboard.press('Backspace');
+  else if (word === 'esc') await page.keyboard.press('Escape');
+  else for (const digit of word) await page.keyboard.press(digit);
+  await page.waitForFunction(settled);
+}
+
 async function run() {
   const server = await serve();
   const url = 'http://127.0.0.1:' + server.address().port + '/';
@@ -63,9 +84,7 @@ async function run() {
     const page = await browser.newPage();
     await page.setViewport({ width: 1024, height: 640 });
     for (const [name, script] of scenarios) {
-      await page.goto(url);
-      await page.waitForFunction(() => document.body.dataset.firstFrame && document.body.dataset.idle === 'yes');
-      const loaded = await page.evaluate(() => Number(document.body.dataset.firstFrame));
+      const loaded = await load(page, url);
       process.stderr.write(`${name}: first dialog drawn ${loaded.toFixed(0)} ms after navigation\n`);
       let reports = 0, beeps = 0;
       for (const word of script.split(' ')) {
@@ -76,17 +95,9 @@ async function run() {
           const rows = dialog.fields.slice(0, 3).join(' ') + ' / ' + dialog.fields.slice(3, 6).join(' ');
           console.log(`${name}, report ${++reports}: ${rows}, swatch ${colour}`);
           beeps = dialog.beeps;
-          continue;
+        } else {
+          await play(page, word);
         }
-        if (word === 'tab') await page.keyboard.press('Tab');
-        else if (word === 'btab') {
-          await page.keyboard.down('Shift');
-          await page.keyboard.press('Tab');
-          await page.keyboard.up('Shift');
-        } else if (word === 'bs') await page.keyboard.press('Backspace');
-        else if (word === 'esc') await page.keyboard.press('Escape');
-        else for (const digit of word) await page.keyboard.press(digit);
-        await page.waitForFunction(settled);
       }
       const status = await page.evaluate(() => document.body.dataset.ended);
       console.log(`${name}: exit ${status === undefined ? 'none' : status}`);
@@ -98,16 +109,8 @@ async function run() {
     if (screenshots) {
       for (const [label, width, height, scale] of [['desktop', 1024, 640, 1], ['phone', 390, 844, 2]]) {
         await page.setViewport({ width, height, deviceScaleFactor: scale, isMobile: label === 'phone' });
-        await page.goto(url);
-        await page.waitForFunction(() => document.body.dataset.firstFrame && document.body.dataset.idle === 'yes');
-        for (const key of ['Tab', 'Tab', '0', 'Shift+Tab', '2', '0', '0']) {
-          if (key === 'Shift+Tab') {
-            await page.keyboard.down('Shift');
-            await page.keyboard.press('Tab');
-            await page.keyboard.up('Shift');
-          } else await page.keyboard.press(key);
-          await page.waitForFunction(settled);
-        }
+        await load(page, url);
+        for (const word of 'tab tab 0 btab 200'.split(' ')) await play(page, word);
         await page.screenshot({ path: path.join(screenshots, `screen-web-${label}.png`) });
       }
     }
