@@ -13,6 +13,7 @@
 namespace {
 
 using platform::InputEvent;
+using platform::Key;
 using platform::MemoryScreen;
 
 // Each iteration is one keystroke into the red field, alternately Backspace
@@ -22,10 +23,10 @@ void BM_KeystrokeToRepaint(benchmark::State &state)
     int n = 0;
     MemoryScreen screen(80, 24, [&](const MemoryScreen &, InputEvent *event) {
         if (!state.KeepRunning()) {
-            *event = platform::KeyEvent(VK_ESCAPE);
+            *event = platform::KeyEvent(Key::kEscape);
             return true;
         }
-        *event = n++ % 2 ? platform::CharEvent(U'0' + static_cast<char32_t>(n % 10)) : platform::KeyEvent(VK_BACK);
+        *event = n++ % 2 ? platform::CharEvent(U'0' + static_cast<char32_t>(n % 10)) : platform::KeyEvent(Key::kBack);
         return true;
     });
     platform::RunOnScreen(screen);

@@ -1,7 +1,7 @@
 // The seam between the platform's window system and what shows it: a grid
-// of character cells with colours, and the person's keys and clicks. The
-// in-memory screen (tests) and the terminal screen are its two backends;
-// neither knows about windows.
+// of character cells with colours, and the person's keys and clicks. Its
+// three backends are the in-memory screen (tests), the terminal screen and
+// the browser screen; none knows about windows or virtual-key codes.
 #ifndef RGBHSV_PLATFORM_SCREEN_H
 #define RGBHSV_PLATFORM_SCREEN_H
 
@@ -70,18 +70,37 @@ struct Frame {
     std::string RowText(int y) const;
 };
 
+// The keys a screen reports besides characters, named for what they are.
+// The dialog manager turns them into the platform's virtual keys.
+enum class Key : uint8_t {
+    kNone,
+    kBack,
+    kTab,
+    kReturn,
+    kEscape,
+    kLeft,
+    kRight,
+    kUp,
+    kDown,
+    kHome,
+    kEnd,
+    kInsert,
+    kDelete,
+};
+
 // One thing the person did.
 struct InputEvent {
     enum class Kind { kKey, kChar, kClick, kResize, kClose };
     Kind kind = Kind::kKey;
-    int key = 0;           // kKey: a VK_ code
+    Key key = Key::kNone;  // kKey
     bool shift = false;    // kKey
     char32_t ch = 0;       // kChar: the character typed
-    int x = 0, y = 0;      // kClick: screen cell; kResize: new size
+    int x = 0, y = 0;      // kClick: the screen cell clicked
+    int width = 0, height = 0;  // kResize: the screen's new size
 };
 
 // Events as a backend or a test makes them.
-inline InputEvent KeyEvent(int key, bool shift = false)
+inline InputEvent KeyEvent(Key key, bool shift = false)
 {
     InputEvent e;
     e.kind = InputEvent::Kind::kKey;
@@ -111,8 +130,8 @@ inline InputEvent ResizeEvent(int width, int height)
 {
     InputEvent e;
     e.kind = InputEvent::Kind::kResize;
-    e.x = width;
-    e.y = height;
+    e.width = width;
+    e.height = height;
     return e;
 }
 
@@ -136,11 +155,6 @@ public:
     // Waits for the next event. False when no more will come.
     virtual bool NextInput(InputEvent *event) = 0;
 };
-
-// The screen the window system draws on and reads input from. Start-up
-// sets it before the program's entry point runs.
-void SetScreen(Screen *screen);
-Screen *GetScreen();
 
 }  // namespace platform
 

@@ -52,7 +52,7 @@ class Session {
 public:
     using Check = std::function<void(const View &)>;
 
-    Session &Press(int key, bool shift = false) { return Add(platform::KeyEvent(key, shift)); }
+    Session &Press(platform::Key key, bool shift = false) { return Add(platform::KeyEvent(key, shift)); }
     Session &Type(const std::string &text)
     {
         for (char c : text) Add(platform::CharEvent(static_cast<char32_t>(c)));

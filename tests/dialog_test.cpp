@@ -10,6 +10,7 @@
 
 namespace {
 
+using platform::Key;
 using rgbhsv_test::Session;
 using rgbhsv_test::View;
 
@@ -51,16 +52,16 @@ TEST(Dialog, StartsWhiteWithTheRedFieldReadyForTyping)
     });
     s.Type("9");  // the selected 255 is replaced
     s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "9"); });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
 TEST(Dialog, TypicalEventGreenTo200)
 {
     Session s;
-    s.Press(VK_TAB).Press(VK_TAB).Type("0");  // blue 0
+    s.Press(Key::kTab).Press(Key::kTab).Type("0");  // blue 0
     s.Then([](const View &v) { EXPECT_EQ(v.Rows(), "255 255 0 / 42 255 255"); });
-    s.Press(VK_TAB, true).Type("20");
+    s.Press(Key::kTab, true).Type("20");
     s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_GREEN), "20"); });
     s.Type("0");  // the third digit
     s.Then([](const View &v) {
@@ -69,57 +70,56 @@ TEST(Dialog, TypicalEventGreenTo200)
         EXPECT_EQ(v.Beeps(), 0);
         ExpectIdleAndTidy(v);
     });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
 TEST(Dialog, NumberAbove255IsRefusedWithABeep)
 {
     Session s;
-    s.Press(VK_TAB).Press(VK_TAB).Type("0").Press(VK_TAB, true).Press(VK_TAB, true);  // blue 0, back to red
+    s.Press(Key::kTab).Press(Key::kTab).Type("0").Press(Key::kTab, true).Press(Key::kTab, true);  // blue 0, back to red
     s.Type("300");
     s.Then([](const View &v) {
         EXPECT_EQ(v.Beeps(), 1);
         EXPECT_EQ(v.Rows(), "255 255 0 / 42 255 255");
         EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(255, 255, 0)));
-        EXPECT_EQ(platform::BeepCount() > 0, true);
     });
-    s.Press(VK_TAB).Press(VK_TAB).Press(VK_TAB).Type("999");  // into the hue
+    s.Press(Key::kTab).Press(Key::kTab).Press(Key::kTab).Type("999");  // into the hue
     s.Then([](const View &v) {
         EXPECT_EQ(v.Beeps(), 2);
         EXPECT_EQ(v.Field(IDC_HUE), "255");
         EXPECT_EQ(v.Rows(), "255 0 6 / 255 255 255");
     });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
 TEST(Dialog, ClearedFieldCountsAsZeroWithoutABeep)
 {
     Session s;
-    s.Press(VK_TAB).Press(VK_BACK);  // green selected, then cleared
+    s.Press(Key::kTab).Press(Key::kBack);  // green selected, then cleared
     s.Then([](const View &v) {
         EXPECT_EQ(v.Rows(), "255  255 / 213 255 255");
         EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(255, 0, 255)));
         EXPECT_EQ(v.Beeps(), 0);
     });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
 TEST(Dialog, HsvRowKeepsWhatWasTypedAndOtherNotificationsChangeNothing)
 {
     Session s;
-    s.Press(VK_TAB).Press(VK_TAB).Press(VK_TAB).Type("50");
-    s.Press(VK_TAB).Type("0").Press(VK_TAB).Type("128");
+    s.Press(Key::kTab).Press(Key::kTab).Press(Key::kTab).Type("50");
+    s.Press(Key::kTab).Type("0").Press(Key::kTab).Type("128");
     s.Then([](const View &v) {
         EXPECT_EQ(v.Rows(), "128 128 128 / 50 0 128");  // grey 128 alone would give hue 0
         EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(128, 128, 128)));
     });
     // Focus moving through every field sends EN_KILLFOCUS and EN_SETFOCUS;
     // clicks and caret keys send nothing. None of them converts.
-    for (int i = 0; i < 7; i++) s.Press(VK_TAB);
-    s.ClickControl(IDC_GREEN, 1).Press(VK_LEFT).Press(VK_END).Press(VK_HOME, true);
+    for (int i = 0; i < 7; i++) s.Press(Key::kTab);
+    s.ClickControl(IDC_GREEN, 1).Press(Key::kLeft).Press(Key::kEnd).Press(Key::kHome, true);
     s.Then([](const View &v) {
         EXPECT_EQ(v.Rows(), "128 128 128 / 50 0 128");
         HWND dialog = v.Dialog();
@@ -127,7 +127,7 @@ TEST(Dialog, HsvRowKeepsWhatWasTypedAndOtherNotificationsChangeNothing)
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_RED)));
         EXPECT_EQ(v.Rows(), "128 128 128 / 50 0 128");
     });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
@@ -139,11 +139,11 @@ TEST(Dialog, FieldsTakeDigitsOnlyAndAtMostThree)
         EXPECT_EQ(v.Field(IDC_RED), "123");
         EXPECT_EQ(v.Rows(), "123 255 255 / 128 132 255");
     });
-    s.ClickControl(IDC_RED, 1).Press(VK_BACK).Type("0");  // caret after the 1
+    s.ClickControl(IDC_RED, 1).Press(Key::kBack).Type("0");  // caret after the 1
     s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "023"); });
-    s.Press(VK_HOME).Press(VK_DELETE);
+    s.Press(Key::kHome).Press(Key::kDelete);
     s.Then([](const View &v) { EXPECT_EQ(v.Field(IDC_RED), "23"); });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
@@ -170,7 +170,7 @@ TEST(Dialog, ResizeRecentres)
         EXPECT_EQ(v.SwatchColour(), kWhite);
         EXPECT_EQ(v.Frame().width, 100);
     });
-    s.Press(VK_ESCAPE);
+    s.Press(Key::kEscape);
     EXPECT_EQ(s.Run(), 0);
 }
 
@@ -253,7 +253,7 @@ TEST(Dialog, RandomSessionKeepsTheRowsInStep)
             ADD_FAILURE() << "after event " << kEvents - remaining << ": " << before << " became " << rows
                           << (rgb_edited_last ? ", RGB edited last" : ", HSV edited last");
         if (remaining-- == 0 || failures > 10) {
-            s.Press(VK_ESCAPE);
+            s.Press(Key::kEscape);
             return;
         }
 
@@ -266,14 +266,14 @@ TEST(Dialog, RandomSessionKeepsTheRowsInStep)
         if (pick < 55) {
             s.Type(std::string(1, static_cast<char>('0' + random() % 10)));
         } else if (pick < 62) {
-            s.Press(VK_BACK);
+            s.Press(Key::kBack);
         } else if (pick < 66) {
-            s.Press(VK_DELETE);
+            s.Press(Key::kDelete);
         } else if (pick < 74) {
-            static const int moves[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END};
+            static const Key moves[] = {Key::kLeft, Key::kRight, Key::kHome, Key::kEnd};
             s.Press(moves[random() % 4], random() % 3 == 0);
         } else if (pick < 86) {
-            s.Press(VK_TAB, random() % 2 == 0);
+            s.Press(Key::kTab, random() % 2 == 0);
         } else if (pick < 90) {
             s.Type(std::string(1, static_cast<char>('a' + random() % 26)));
         } else if (pick < 97) {

@@ -16,6 +16,7 @@ int main(int argc, char **argv)
         for (const DialogScenario &scenario : kDialogScenarios) std::printf("%s\t%s\n", scenario.name, scenario.script);
         return 0;
     }
+    using platform::Key;
     using rgbhsv_test::Session;
     using rgbhsv_test::View;
     for (const DialogScenario &scenario : kDialogScenarios) {
@@ -23,10 +24,10 @@ int main(int argc, char **argv)
         std::istringstream words(scenario.script);
         int reports = 0;
         for (std::string word; words >> word;) {
-            if (word == "tab") session.Press(VK_TAB);
-            else if (word == "btab") session.Press(VK_TAB, true);
-            else if (word == "bs") session.Press(VK_BACK);
-            else if (word == "esc") session.Press(VK_ESCAPE);
+            if (word == "tab") session.Press(Key::kTab);
+            else if (word == "btab") session.Press(Key::kTab, true);
+            else if (word == "bs") session.Press(Key::kBack);
+            else if (word == "esc") session.Press(Key::kEscape);
             else if (word == "report") {
                 const int n = ++reports;
                 session.Then([&scenario, n](const View &v) {

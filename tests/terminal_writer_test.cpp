@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "dialog_session.h"
-#include "terminal_screen.h"
+#include "terminal_writer.h"
 
 namespace {
 
 using platform::ColourDepth;
+using platform::Key;
 using platform::FrameWriter;
 using rgbhsv_test::Session;
 using rgbhsv_test::View;
@@ -86,8 +87,8 @@ std::vector<platform::InputEvent> Typing(const std::string &keys)
 {
     std::vector<platform::InputEvent> events;
     for (char c : keys)
-        events.push_back(c == '\t' ? platform::KeyEvent(VK_TAB) : platform::CharEvent(static_cast<char32_t>(c)));
-    events.push_back(platform::KeyEvent(VK_ESCAPE));
+        events.push_back(c == '\t' ? platform::KeyEvent(Key::kTab) : platform::CharEvent(static_cast<char32_t>(c)));
+    events.push_back(platform::KeyEvent(Key::kEscape));
     return events;
 }
 
@@ -123,7 +124,7 @@ TEST(TerminalWriter, PlainCharactersWhereTheLocaleIsNotUtf8)
 TEST(TerminalWriter, SmallTerminalGetsOneLineUntilItGrows)
 {
     std::vector<platform::InputEvent> events = {platform::ResizeEvent(40, 10), platform::ResizeEvent(80, 24),
-                                                platform::KeyEvent(VK_ESCAPE)};
+                                                platform::KeyEvent(Key::kEscape)};
     const Written w = RunWritten(FrameWriter(ColourDepth::k256, true, true), events);
     ASSERT_GE(w.frames.size(), 3u);
     EXPECT_NE(w.frames[1].find("Too small: 55x12"), std::string::npos) << w.frames[1];

@@ -1,4 +1,4 @@
-// The page's half of the browser screen (platform/browser_screen.cpp): it
+// The page's half of the browser screen (platform/screens/browser/): it
 // draws each frame as text, turns the page's keys, clicks, taps and pastes
 // into events for the program, beeps, and says when the program has ended.
 // Loaded ahead of the program's own script.

@@ -30,6 +30,7 @@
 #define BS_DEFPUSHBUTTON    0x00000001L
 #define SS_LEFT             0x00000000L
 #define SS_BLACKRECT        0x00000004L
+#define SS_TYPEMASK         0x0000001FL
 #define ES_LEFT             0x0000L
 #define ES_AUTOHSCROLL      0x0080L
 #define ES_NUMBER           0x2000L
@@ -205,6 +206,7 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_UP               0x26
 #define VK_RIGHT            0x27
 #define VK_DOWN             0x28
+#define VK_INSERT           0x2D
 #define VK_DELETE           0x2E
 
 #ifndef _WIN64

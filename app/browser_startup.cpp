@@ -1,5 +1,6 @@
-// Start-up in the browser: the page's main runs the program on the browser
-// screen as Windows' start-up code would, then tells the page how it ended.
+// The program's start-up in a browser: the page's main runs the program on
+// the browser screen as Windows' start-up code would, then tells the page
+// how it ended.
 #include <windows.h>
 
 #include "browser_screen.h"

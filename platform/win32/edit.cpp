@@ -5,12 +5,13 @@
 // Leaves out: multi-line, password and read-only styles, undo, clipboard.
 #include <algorithm>
 
+#include "gdi.h"
 #include "window.h"
 
 namespace platform {
 namespace {
 
-struct EditState : ControlState {
+struct EditState : WindowExtra {
     int caret = 0;
     int anchor = 0;  // the other end of the selection
     int limit = 0x7FFFFFFE;
@@ -148,7 +149,7 @@ void OnTextSet(HWND window)
 void OnFocus(HWND window, bool gained)
 {
     State(window).focused = gained;
-    if (!gained) SetCaret(window, false);
+    if (!gained) PlaceCaret(window, false);
     InvalidateRect(window, nullptr, FALSE);
     NotifyParent(window, gained ? EN_SETFOCUS : EN_KILLFOCUS);
 }
@@ -171,15 +172,15 @@ void Paint(HWND window)
     const Colour bg = enabled ? kColourWindow : kColourFace;
     const Colour fg = enabled ? kColourText : kColourGreyText;
     const uint8_t role = enabled ? kAttrField : kAttrNone;
-    FillClient(window, RECT{0, 0, width, 1}, bg, role);
+    FillCells(window, RECT{0, 0, width, 1}, bg, role);
     const int shown = std::max(0, std::min(width, Length(window) - s.scroll));
     for (int i = 0; i < shown; i++) {
         const int at = s.scroll + i;
         const bool selected = s.focused && at >= SelectionStart(s) && at < SelectionEnd(s);
-        DrawText(window, i, 0, std::u16string_view(window->text).substr(static_cast<size_t>(at), 1), fg, bg,
+        PutText(window, i, 0, std::u16string_view(window->text).substr(static_cast<size_t>(at), 1), fg, bg,
                  static_cast<uint8_t>(role | (selected ? kAttrReverse : kAttrNone)));
     }
-    if (s.focused) SetCaret(window, true, s.caret - s.scroll, 0);
+    if (s.focused) PlaceCaret(window, true, s.caret - s.scroll, 0);
     EndPaint(window, &paint);
 }
 

@@ -1,7 +1,7 @@
-// Start-up: the process's main answers --help and --version, opens the
-// terminal screen, calls the program's WinMain as Windows' start-up code
-// would, and exits with its result once the terminal is restored. WinMain
-// itself is handed an empty command line, as the program takes none.
+// The program's start-up in a terminal: main answers --help and --version,
+// opens the terminal screen, calls WinMain as Windows' start-up code would,
+// and exits with its result once the terminal is restored. WinMain itself
+// is handed an empty command line, as the program takes none.
 #include <windows.h>
 
 #include <cstdio>

@@ -6,6 +6,7 @@
 // client area.
 #include <algorithm>
 
+#include "gdi.h"
 #include "platform.h"
 #include "system.h"
 #include "window.h"
@@ -25,9 +26,17 @@ int LiveDrawingObjects()
     return static_cast<int>(System().paint_contexts.size() + System().brushes.size());
 }
 
+void FreeDrawingObjects()
+{
+    for (HDC dc : System().paint_contexts) delete dc;
+    for (HGDIOBJ brush : System().brushes) delete brush;
+    System().paint_contexts.clear();
+    System().brushes.clear();
+}
+
 // --- Cells: what the controls' painting and FillRect put in the frame --------
 
-void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
+void FillCells(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
 {
     const RECT client = ClientRectOnScreen(window);
     Frame &frame = FrameBuffer();
@@ -40,7 +49,7 @@ void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
             if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, attrs};
 }
 
-void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs)
+void PutText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs)
 {
     const RECT client = ClientRectOnScreen(window);
     Frame &frame = FrameBuffer();
@@ -53,7 +62,7 @@ void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Co
     }
 }
 
-void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg)
+void PutLabel(HWND window, std::u16string_view text, Colour fg, Colour bg)
 {
     const RECT own = ClientRectOnScreen(window);
     const RECT room = window->parent ? ClientRectOnScreen(window->parent) : own;
@@ -65,7 +74,13 @@ void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg)
     }
 }
 
-void SetCaret(HWND window, bool visible, int x, int y)
+void PutScreenCell(LONG x, LONG y, const Cell &cell)
+{
+    Frame &frame = FrameBuffer();
+    if (frame.Contains(x, y)) frame.At(x, y) = cell;
+}
+
+void PlaceCaret(HWND window, bool visible, int x, int y)
 {
     Frame &frame = FrameBuffer();
     frame.caret_visible = visible && IsLiveWindow(window);
@@ -113,7 +128,7 @@ HBRUSH WINAPI CreateSolidBrush(COLORREF colour)
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
     if (!System().paint_contexts.count(dc) || !System().brushes.count(brush) || !rect || !IsLiveWindow(dc->window)) return 0;
-    FillClient(dc->window, *rect, brush->colour, kAttrContent);
+    FillCells(dc->window, *rect, brush->colour, kAttrContent);
     return 1;
 }
 

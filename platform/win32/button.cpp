@@ -3,6 +3,7 @@
 // Leaves out: check boxes, radio buttons, group boxes, owner drawing.
 #include <algorithm>
 
+#include "gdi.h"
 #include "window.h"
 
 namespace platform {
@@ -18,7 +19,7 @@ void Paint(HWND window)
     const std::u16string face = u"[ " + window->text + u" ]";
     const int x = std::max(0, (static_cast<int>(client.right) - static_cast<int>(face.size())) / 2);
     const uint8_t attrs = GetFocus() == window ? kAttrBold : kAttrNone;
-    DrawText(window, x, 0, face, enabled ? kColourText : kColourGreyText, kColourFace, attrs);
+    PutText(window, x, 0, face, enabled ? kColourText : kColourGreyText, kColourFace, attrs);
     EndPaint(window, &paint);
 }
 
@@ -30,7 +31,7 @@ LRESULT CALLBACK ButtonWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
     case WM_SETFOCUS:
-        SetCaret(window, false);
+        PlaceCaret(window, false);
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_KILLFOCUS:

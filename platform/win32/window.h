@@ -1,5 +1,6 @@
-// The window record behind every HWND, and what the platform's parts share
-// about windows: creation, painting, colours. Internal to platform/.
+// The window record behind every HWND, and what the Windows emulation's
+// parts share about windows: creation, the paint pass, colours. Internal to
+// the Windows emulation; drawing is in gdi.h.
 #ifndef RGBHSV_PLATFORM_WINDOW_H
 #define RGBHSV_PLATFORM_WINDOW_H
 
@@ -16,9 +17,10 @@ namespace platform {
 
 enum class WindowKind { kDialog, kButton, kEdit, kStatic };
 
-// State a control keeps with its window (an edit field's caret, say).
-struct ControlState {
-    virtual ~ControlState() = default;
+// What a window class keeps with each of its windows, as Windows keeps a
+// class's extra bytes: an edit field's caret, a dialog's procedure.
+struct WindowExtra {
+    virtual ~WindowExtra() = default;
 };
 
 // The system colours of this platform, in COLORREF layout.
@@ -44,7 +46,7 @@ struct HWND__ {
     std::u16string text;
     bool needs_paint = false;
     bool needs_erase = false;
-    std::unique_ptr<platform::ControlState> state;
+    std::unique_ptr<platform::WindowExtra> state;
 };
 
 namespace platform {
@@ -71,17 +73,6 @@ Frame &FrameBuffer();
 void PaintPending();
 // Moves a window and everything in it by (dx, dy) cells.
 void MoveWindowTree(HWND window, int dx, int dy);
-
-// Drawing for the controls' own painting (gdi.cpp), in client coordinates,
-// clipped to the client area.
-void FillClient(HWND window, const RECT &rect, Colour bg, uint8_t attrs = 0);
-void DrawText(HWND window, int x, int y, std::u16string_view text, Colour fg, Colour bg, uint8_t attrs = 0);
-// Label text may run on past its control into the dialog: a proportional
-// font fits "HSV color:" in 34 dialog units, fixed cells do not.
-void DrawLabel(HWND window, std::u16string_view text, Colour fg, Colour bg);
-// The one place the caret is shown, at (x, y) of the window's client area,
-// or hidden.
-void SetCaret(HWND window, bool visible, int x = 0, int y = 0);
 
 // The controls' window procedures.
 LRESULT CALLBACK EditWindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -1,10 +1,10 @@
-// The terminal screen: shows the platform's frame in the terminal the
-// program was started in and reads the person's keys, clicks, pastes and
-// resizes, on ncursesw.
-#ifndef RGBHSV_PLATFORM_TERMINAL_SCREEN_H
-#define RGBHSV_PLATFORM_TERMINAL_SCREEN_H
+// The terminal writer: turns the platform's frames into the bytes a
+// terminal needs, sending only the cells that changed, with colours as
+// exact as the terminal allows. It knows nothing of curses or of the
+// terminal device, so that what it writes can be measured and replayed.
+#ifndef RGBHSV_PLATFORM_TERMINAL_WRITER_H
+#define RGBHSV_PLATFORM_TERMINAL_WRITER_H
 
-#include <memory>
 #include <string>
 
 #include "screen.h"
@@ -21,9 +21,20 @@ ColourDepth ChooseColourDepth(const char *colorterm, int terminfo_colours, bool 
 // The nearest colour of the xterm 256-colour cube and grey ramp (16-255).
 int Nearest256(Colour colour);
 
-// Turns frames into the bytes a terminal needs, sending only the cells
-// that changed since the last frame. Separate from the terminal itself so
-// that what it writes can be measured.
+// How one cell is shown: its colours (kDefaultColour for the terminal's
+// own) and the attributes that stand in where colours cannot.
+struct CellStyle {
+    Colour fg = kDefaultColour;
+    Colour bg = kDefaultColour;
+    uint8_t attrs = kAttrNone;  // kAttrBold, kAttrDim, kAttrUnderline, kAttrReverse only
+    bool operator==(const CellStyle &) const = default;
+};
+
+// Which style a cell gets on a terminal of `depth`: the cell's own colours,
+// fitted to eight colours, or none at all under NO_COLOR (decoration off)
+// or on a terminal without colour, where roles are shown by attributes.
+CellStyle ChooseCellStyle(const Cell &cell, ColourDepth depth, bool decoration_colours);
+
 class FrameWriter {
 public:
     FrameWriter(ColourDepth depth, bool decoration_colours, bool unicode)
@@ -37,7 +48,7 @@ public:
 
 private:
     void MoveTo(int x, int y, std::string *out);
-    void SetStyle(const Cell &cell, bool swatch_colour, std::string *out);
+    void WriteStyle(const CellStyle &style, bool exact_colours, std::string *out);
     void PutChar(char32_t ch, std::string *out);
     void WriteTooSmall(const Frame &frame, std::string *out);
 
@@ -47,13 +58,9 @@ private:
     Frame last_;
     int x_ = -1, y_ = -1;  // where the terminal's cursor is, -1 if unknown
     bool style_known_ = false;
-    Colour fg_ = 0, bg_ = 0;
-    uint8_t attrs_ = 0;
+    CellStyle style_;
     bool too_small_shown_ = false;
 };
-
-// Opens the terminal, or returns null with the reason in *error.
-std::unique_ptr<Screen> OpenTerminalScreen(std::string *error);
 
 }  // namespace platform
 

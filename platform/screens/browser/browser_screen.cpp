@@ -12,8 +12,6 @@
 
 #include <cstddef>
 
-#include <windows.h>
-
 namespace platform {
 namespace {
 
@@ -38,7 +36,7 @@ EM_ASYNC_JS(void, JsNextEvent, (int *out), {
 enum PageEvent { kPageKey = 1, kPageChar = 2, kPageClick = 3 };
 enum PageKey { kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPageRight, kPageHome, kPageEnd, kPageDelete };
 
-// The one place page keys become the platform's key messages.
+// The one place page keys become the screen's keys.
 bool Decode(const int *page, InputEvent *event)
 {
     const bool shift = page[2] != 0;
@@ -51,15 +49,15 @@ bool Decode(const int *page, InputEvent *event)
         return true;
     case kPageKey:
         switch (page[1]) {
-        case kPageBack: *event = KeyEvent(VK_BACK, shift); return true;
-        case kPageTab: *event = KeyEvent(VK_TAB, shift); return true;
-        case kPageEnter: *event = KeyEvent(VK_RETURN, shift); return true;
-        case kPageEscape: *event = KeyEvent(VK_ESCAPE, shift); return true;
-        case kPageLeft: *event = KeyEvent(VK_LEFT, shift); return true;
-        case kPageRight: *event = KeyEvent(VK_RIGHT, shift); return true;
-        case kPageHome: *event = KeyEvent(VK_HOME, shift); return true;
-        case kPageEnd: *event = KeyEvent(VK_END, shift); return true;
-        case kPageDelete: *event = KeyEvent(VK_DELETE, shift); return true;
+        case kPageBack: *event = KeyEvent(Key::kBack, shift); return true;
+        case kPageTab: *event = KeyEvent(Key::kTab, shift); return true;
+        case kPageEnter: *event = KeyEvent(Key::kReturn, shift); return true;
+        case kPageEscape: *event = KeyEvent(Key::kEscape, shift); return true;
+        case kPageLeft: *event = KeyEvent(Key::kLeft, shift); return true;
+        case kPageRight: *event = KeyEvent(Key::kRight, shift); return true;
+        case kPageHome: *event = KeyEvent(Key::kHome, shift); return true;
+        case kPageEnd: *event = KeyEvent(Key::kEnd, shift); return true;
+        case kPageDelete: *event = KeyEvent(Key::kDelete, shift); return true;
         default: return false;
         }
     default:

@@ -1,5 +1,5 @@
 // The in-memory screen: keeps the last frame presented for tests to read,
-// counts beeps, and takes its input from a driver function that the modal
+// counts beeps (the one count of them), and takes its input from a driver function that the modal
 // loop calls each time it is idle, after painting.
 #ifndef RGBHSV_PLATFORM_MEMORY_SCREEN_H
 #define RGBHSV_PLATFORM_MEMORY_SCREEN_H
@@ -32,8 +32,8 @@ public:
     {
         if (!driver_ || !driver_(*this, event)) return false;
         if (event->kind == InputEvent::Kind::kResize) {
-            width_ = event->x;
-            height_ = event->y;
+            width_ = event->width;
+            height_ = event->height;
         }
         return true;
     }

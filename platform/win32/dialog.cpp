@@ -2,13 +2,15 @@
 // converts dialog units to cells (4 across and 8 down to a cell, as a system
 // font's base units would), creates the controls in template order, sends
 // WM_INITDIALOG, sets the default focus and runs the one modal loop, which
-// paints when idle and turns keys and clicks into the dialog's messages.
+// paints when idle and turns the screen's keys (into VK_ codes, here and
+// nowhere else) and clicks into the dialog's messages.
 // Leaves out: modeless dialogs, DS_SETFONT fonts, default push buttons
 // (Enter always sends IDOK), group navigation with the arrow keys.
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 
+#include "gdi.h"
 #include "platform.h"
 #include "resource_reader.h"
 #include "resources.h"
@@ -18,7 +20,7 @@
 namespace platform {
 namespace {
 
-struct DialogState : ControlState {
+struct DialogState : WindowExtra {
     DLGPROC proc = nullptr;
     INT_PTR result = 0;
     bool ended = false;
@@ -130,6 +132,27 @@ void SendCommand(HWND dialog, int id)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// The one place a screen's keys become the platform's virtual keys.
+int VirtualKey(Key key)
+{
+    switch (key) {
+    case Key::kBack: return VK_BACK;
+    case Key::kTab: return VK_TAB;
+    case Key::kReturn: return VK_RETURN;
+    case Key::kEscape: return VK_ESCAPE;
+    case Key::kLeft: return VK_LEFT;
+    case Key::kRight: return VK_RIGHT;
+    case Key::kUp: return VK_UP;
+    case Key::kDown: return VK_DOWN;
+    case Key::kHome: return VK_HOME;
+    case Key::kEnd: return VK_END;
+    case Key::kInsert: return VK_INSERT;
+    case Key::kDelete: return VK_DELETE;
+    case Key::kNone: break;
+    }
+    return 0;
+}
+
 void HandleKey(HWND dialog, int key, bool shift)
 {
     System().shift = shift;
@@ -190,7 +213,7 @@ void Dispatch(HWND dialog, const InputEvent &event)
     if (aimed_at_dialog && !FrameBuffer().ShowsDialog()) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey:
-        HandleKey(dialog, event.key, event.shift);
+        HandleKey(dialog, VirtualKey(event.key), event.shift);
         break;
     case InputEvent::Kind::kChar: {
         HWND focus = GetFocus();
@@ -202,7 +225,7 @@ void Dispatch(HWND dialog, const InputEvent &event)
         HandleClick(dialog, event.x, event.y);
         break;
     case InputEvent::Kind::kResize:
-        FrameBuffer().Resize(event.x, event.y);
+        FrameBuffer().Resize(event.width, event.height);
         if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
         InvalidateRect(dialog, nullptr, TRUE);
         break;
@@ -214,10 +237,9 @@ void Dispatch(HWND dialog, const InputEvent &event)
 
 void PaintFrame(HWND dialog)
 {
-    Frame &frame = FrameBuffer();
     const RECT r = dialog->rect;
-    auto put = [&](LONG x, LONG y, char32_t ch, Colour fg, Colour bg, uint8_t attrs = kAttrNone) {
-        if (frame.Contains(x, y)) frame.At(x, y) = Cell{ch, fg, bg, attrs};
+    auto put = [](LONG x, LONG y, char32_t ch, Colour fg, Colour bg, uint8_t attrs = kAttrNone) {
+        PutScreenCell(x, y, Cell{ch, fg, bg, attrs});
     };
     for (LONG y = r.top + 1; y < r.bottom - 1; y++) {
         put(r.left, y, U'│', kColourText, kColourFace);

@@ -1,5 +1,6 @@
 // The static control: SS_LEFT text (greyed when disabled) and SS_BLACKRECT.
 // Leaves out: icons, bitmaps, centred and right-aligned text, wrapping.
+#include "gdi.h"
 #include "window.h"
 
 namespace platform {
@@ -12,14 +13,14 @@ LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
-        const DWORD kind = window->style & 0x1F;
+        const DWORD kind = window->style & SS_TYPEMASK;
         if (kind == SS_BLACKRECT) {
             RECT client;
             GetClientRect(window, &client);
-            FillClient(window, client, kColourFrame);
+            FillCells(window, client, kColourFrame);
         } else {
             const Colour fg = (window->style & WS_DISABLED) ? kColourGreyText : kColourText;
-            DrawLabel(window, window->text, fg, kColourFace);
+            PutLabel(window, window->text, fg, kColourFace);
         }
         EndPaint(window, &paint);
         return 0;

@@ -1,6 +1,6 @@
-// Windows and messages: the window system's state record, the window
-// records, synchronous message delivery, subclassing, enabling, keyboard
-// focus and Shift's state, text, invalidation and the paint pass.
+// Windows and messages: the window records, synchronous message delivery,
+// subclassing, enabling, keyboard focus and Shift's state, text,
+// invalidation and the paint pass.
 // Leaves out: posted messages and queues (everything is sent), overlapping
 // top-level windows, and windows of classes other than the dialog's own.
 #include "window.h"
@@ -8,16 +8,11 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "gdi.h"
 #include "platform.h"
 #include "system.h"
 
 namespace platform {
-
-WindowSystem &System()
-{
-    static WindowSystem system;
-    return system;
-}
 
 namespace {
 
@@ -53,22 +48,6 @@ void PaintTree(HWND window)
 }
 
 }  // namespace
-
-void SetScreen(Screen *screen)
-{
-    System().screen = screen;
-    if (screen) System().frame.Resize(screen->Width(), screen->Height());
-}
-
-Screen *GetScreen()
-{
-    return System().screen;
-}
-
-Frame &FrameBuffer()
-{
-    return System().frame;
-}
 
 std::u16string ToUtf16(std::string_view ascii)
 {
@@ -207,7 +186,7 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM l
         return static_cast<LRESULT>(window->text.size());
     case WM_ERASEBKGND: {
         const RECT client = ClientRectOnScreen(window);
-        FillClient(window, RECT{0, 0, client.right - client.left, client.bottom - client.top}, kColourFace);
+        FillCells(window, RECT{0, 0, client.right - client.left, client.bottom - client.top}, kColourFace);
         return TRUE;
     }
     case WM_PAINT: {
@@ -270,7 +249,7 @@ HWND WINAPI SetFocus(HWND window)
     if (IsLiveWindow(previous)) SendMessageW(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     if (window && system.focus == window)
         SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-    if (!system.focus) SetCaret(nullptr, false);
+    if (!system.focus) PlaceCaret(nullptr, false);
     return previous;
 }
 
@@ -326,14 +305,8 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT *, BOOL erase)
 
 BOOL WINAPI MessageBeep(UINT)
 {
-    System().beeps++;
     if (System().screen) System().screen->Beep();
     return TRUE;
 }
 
 }  // extern "C"
-
-int platform::BeepCount()
-{
-    return System().beeps;
-}

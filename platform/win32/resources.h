@@ -1,4 +1,4 @@
-// Internal to platform/: the resource bytes behind a pointer that
+// Internal to the Windows emulation: the resource bytes behind a pointer that
 // LoadResource gave out, so that the dialog manager reads a template
 // without running past its end.
 #ifndef RGBHSV_PLATFORM_RESOURCES_H

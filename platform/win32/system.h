@@ -1,8 +1,9 @@
 // The window system's state, all of it, in one record reached through
 // System(): windows, focus, the running dialogs, live drawing objects, the
-// module and its icons, the frame and the screen. Internal to platform/.
-// The terminal screen's restore bytes are kept apart, in terminal_screen.cpp:
-// a signal handler must reach them without touching this record.
+// module and its icons, the frame and the screen. Internal to the Windows
+// emulation; ResetWindowSystem (system.cpp) empties it when a run ends.
+// The terminal screen's restore bytes are kept apart, in its session
+// (screens/terminal/): a signal handler must reach them without this record.
 #ifndef RGBHSV_PLATFORM_SYSTEM_H
 #define RGBHSV_PLATFORM_SYSTEM_H
 
@@ -39,7 +40,6 @@ struct WindowSystem {
     HINSTANCE__ module{};                          // the program's one module
     Frame frame;                                   // the cells the windows draw into
     Screen *screen = nullptr;                      // what shows the frame and gives input
-    int beeps = 0;                                 // MessageBeep calls so far
 };
 
 // The one instance, made on first use.

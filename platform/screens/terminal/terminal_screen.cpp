@@ -1,0 +1,201 @@
+// The terminal screen on ncursesw: ncurses sets the terminal up and reads
+// it (terminal_input.cpp), the writer turns frames into bytes
+// (terminal_writer.cpp), and the session puts the terminal back on every
+// way out (terminal_session.cpp). This file opens the terminal and joins
+// the three. Leaves out: terminals that cannot move the cursor, and a
+// screen of its own for each window (there is one frame).
+#include "terminal_screen.h"
+
+#include <curses.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
+#include <unistd.h>
+
+#include "terminal_input.h"
+#include "terminal_session.h"
+#include "terminal_writer.h"
+
+namespace platform {
+namespace {
+
+constexpr mmask_t kMouseEvents = BUTTON1_PRESSED | BUTTON1_CLICKED;
+constexpr char kBracketedPasteOn[] = "\x1b[?2004h";
+
+// A terminfo string capability, or null where the entry has none.
+const char *TerminfoString(const char *name)
+{
+    const char *text = tigetstr(const_cast<char *>(name));
+    return text == reinterpret_cast<const char *>(-1) ? nullptr : text;
+}
+
+std::string TermName()
+{
+    const char *term = std::getenv("TERM");
+    return term ? term : "";
+}
+
+class TerminalScreen : public Screen {
+public:
+    TerminalScreen(SCREEN *screen, WINDOW *input, FrameWriter writer, std::string modes_on)
+        : screen_(screen), input_window_(input), input_(input, ShellSuspendCharacter()), writer_(std::move(writer)),
+          modes_on_(std::move(modes_on))
+    {
+    }
+
+    ~TerminalScreen() override
+    {
+        delwin(input_window_);
+        endwin();
+        delscreen(screen_);
+        RestoreTerminal();
+        DisarmRestore();
+    }
+
+    int Width() const override { return COLS; }
+    int Height() const override { return LINES; }
+
+    void Present(const Frame &frame) override
+    {
+        std::string out;
+        writer_.Write(frame, &out);
+        WriteToTerminal(out);
+    }
+
+    void Beep() override { WriteToTerminal("\a"); }
+
+    bool NextInput(InputEvent *event) override
+    {
+        for (;;) {
+            if (TakeResume()) {
+                Resume();
+                *event = ResizeEvent(COLS, LINES);  // lay out and draw everything again
+                return true;
+            }
+            switch (input_.Next(event)) {
+            case TerminalInput::Result::kEnd: return false;
+            case TerminalInput::Result::kInterrupted: continue;
+            case TerminalInput::Result::kEvent:
+                if (event->kind == InputEvent::Kind::kResize) writer_.Invalidate();
+                return true;
+            }
+        }
+    }
+
+private:
+    // Back from a stop: every mode set at start is set again, and the next
+    // frame is written whole.
+    void Resume()
+    {
+        reset_prog_mode();
+        flushinp();  // ncurses keeps the interrupted read's error queued
+        WriteToTerminal(modes_on_);
+        mousemask(0, nullptr);
+        mousemask(kMouseEvents, nullptr);
+        refresh();
+        writer_.Invalidate();
+    }
+
+    SCREEN *screen_;
+    WINDOW *input_window_;
+    TerminalInput input_;
+    FrameWriter writer_;
+    std::string modes_on_;  // what sets the terminal up, written again on resume
+};
+
+// What the terminal can do, found before anything is drawn.
+struct TerminalTraits {
+    bool unicode = false;
+    ColourDepth depth = ColourDepth::kNone;
+    bool decoration_colours = true;
+};
+
+// Starts ncurses on the terminal and checks that it can show the dialog.
+// On failure nothing was drawn, and the shell's modes are back.
+SCREEN *ProbeTerminal(TerminalTraits *traits, std::string *error)
+{
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+        *error = "needs a terminal: standard input and output must both be one";
+        return nullptr;
+    }
+    std::setlocale(LC_ALL, "");
+    traits->unicode = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    SaveShellModes();
+    set_escdelay(25);  // Escape must feel instant; ncurses waits a second
+    SCREEN *screen = newterm(nullptr, stdout, stdin);
+    if (!screen) {
+        *error = "cannot use terminal type '" + TermName() + "'";
+        return nullptr;
+    }
+    if (!TerminfoString("cup")) {
+        delscreen(screen);
+        RestoreShellModes();
+        *error = "terminal type '" + TermName() + "' cannot move the cursor";
+        return nullptr;
+    }
+    const char *no_color = std::getenv("NO_COLOR");
+    traits->decoration_colours = !(no_color && *no_color);
+    traits->depth = ChooseColourDepth(std::getenv("COLORTERM"), tigetnum(const_cast<char *>("colors")),
+                                      tigetflag(const_cast<char *>("RGB")) > 0);
+    return screen;
+}
+
+// What undoes the program's modes, for every way out.
+std::string ResetBytes()
+{
+    std::string reset = "\x1b[?2004l\x1b[?1000l\x1b[?1002l\x1b[?1006l\x1b[0m\x1b[?25h";
+    for (const char *cap : {"rmkx", "rmcup"})
+        if (const char *text = TerminfoString(cap)) reset += text;
+    return reset;
+}
+
+// ncurses sets raw input and the mouse up; these are the rest, kept to be
+// written again after a suspend.
+std::string ModesOn()
+{
+    std::string modes;
+    for (const char *cap : {"smcup", "smkx"})
+        if (const char *text = TerminfoString(cap)) modes += text;
+    modes += kBracketedPasteOn;
+    modes += "\x1b[?25l";
+    return modes;
+}
+
+// Raw input, no echo, keys decoded, the first mouse button; the input
+// window reads keys.
+WINDOW *SetInputModes()
+{
+    raw();
+    noecho();
+    nonl();
+    leaveok(stdscr, TRUE);
+    WINDOW *input = newwin(1, 1, 0, 0);
+    keypad(input, TRUE);
+    leaveok(input, TRUE);
+    mousemask(kMouseEvents, nullptr);
+    mouseinterval(0);
+    // ncurses clears the screen on its first refresh; let it, before any
+    // frame of ours is there to be cleared.
+    refresh();
+    wrefresh(input);
+    return input;
+}
+
+}  // namespace
+
+std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
+{
+    TerminalTraits traits;
+    SCREEN *screen = ProbeTerminal(&traits, error);
+    if (!screen) return nullptr;
+    WINDOW *input = SetInputModes();
+    ArmRestore(ResetBytes());
+    WriteToTerminal(kBracketedPasteOn);
+    return std::make_unique<TerminalScreen>(screen, input,
+                                            FrameWriter(traits.depth, traits.decoration_colours, traits.unicode),
+                                            ModesOn());
+}
+
+}  // namespace platform
