@@ -7,12 +7,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
 
 // Appends a character as UTF-8 (the frame holds no characters past U+FFFF).
 void AppendUtf8(std::string *out, char32_t c);
+// The characters of UTF-8 text; a malformed byte becomes U+FFFD.
+std::u32string DecodeUtf8(std::string_view text);
 
 // A colour as the Windows COLORREF layout 0x00BBGGRR, or kDefaultColour for
 // the backend's own (a terminal's default foreground or background).
@@ -88,32 +91,36 @@ enum class Key : uint8_t {
     kDelete,
 };
 
+// Modifier keys held with a key or a character, as bits.
+enum Modifier : uint8_t { kShift = 1, kCtrl = 2, kAlt = 4 };
+
 // One thing the person did.
 struct InputEvent {
     enum class Kind { kKey, kChar, kClick, kResize, kClose };
     Kind kind = Kind::kKey;
-    Key key = Key::kNone;  // kKey
-    bool shift = false;    // kKey
-    char32_t ch = 0;       // kChar: the character typed
+    Key key = Key::kNone;   // kKey
+    uint8_t modifiers = 0;  // kKey, kChar: Modifier bits
+    char32_t ch = 0;        // kChar: the character typed; with Ctrl or Alt, a letter
     int x = 0, y = 0;      // kClick: the screen cell clicked
     int width = 0, height = 0;  // kResize: the screen's new size
 };
 
 // Events as a backend or a test makes them.
-inline InputEvent KeyEvent(Key key, bool shift = false)
+inline InputEvent KeyEvent(Key key, uint8_t modifiers = 0)
 {
     InputEvent e;
     e.kind = InputEvent::Kind::kKey;
     e.key = key;
-    e.shift = shift;
+    e.modifiers = modifiers;
     return e;
 }
 
-inline InputEvent CharEvent(char32_t ch)
+inline InputEvent CharEvent(char32_t ch, uint8_t modifiers = 0)
 {
     InputEvent e;
     e.kind = InputEvent::Kind::kChar;
     e.ch = ch;
+    e.modifiers = modifiers;
     return e;
 }
 
@@ -154,6 +161,13 @@ public:
     virtual void Beep() = 0;
     // Waits for the next event. False when no more will come.
     virtual bool NextInput(InputEvent *event) = 0;
+    // The person's clipboard, as UTF-8: a copy or cut puts text there, a
+    // paste takes it. A screen that cannot reach a clipboard keeps its own.
+    virtual void WriteClipboard(const std::string &text) { clipboard_ = text; }
+    virtual std::string ReadClipboard() { return clipboard_; }
+
+protected:
+    std::string clipboard_;
 };
 
 }  // namespace platform

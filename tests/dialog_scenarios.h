@@ -7,6 +7,9 @@
 #ifndef RGBHSV_TESTS_DIALOG_SCENARIOS_H
 #define RGBHSV_TESTS_DIALOG_SCENARIOS_H
 
+#include <cstdint>
+#include <string>
+
 struct DialogScenario {
     const char *name;
     const char *script;
@@ -21,5 +24,47 @@ static const DialogScenario kDialogScenarios[] = {
     {"hue past 255", "tab tab tab 9 9 9 report esc"},
     {"tab wraps past the greyed button", "btab 7 report tab 9 report esc"},
 };
+
+// A seeded random session over every key an edit field answers, for the
+// differential check: each front end plays the same words and must show the
+// same fields, focus and selection after every one as the Windows build.
+// Words: digits are typed; "s-", "c-", "a-" and "cs-" put Shift, Ctrl, Alt
+// and Ctrl+Shift on a key; "clip=DIGITS" puts text on the clipboard as
+// another program would. With `terminal` set, Ctrl+C and Ctrl+Z, which a
+// terminal keeps for closing and suspending, are left out.
+inline std::string RandomKeySession(uint32_t seed, int keys, bool terminal = false)
+{
+    static const char *const kWords[] = {
+        "left", "right", "up", "down", "home", "end", "s-left", "s-right", "s-up", "s-down", "s-home", "s-end",
+        "c-left", "c-right", "cs-left", "cs-right", "bs", "bs", "bs", "del", "del", "s-del", "c-del", "cs-del",
+        "s-ins", "c-ins", "c-a", "c-c", "c-v", "c-v", "c-x", "c-z", "c-z", "a-bs", "tab", "btab"};
+    const int kCount = static_cast<int>(sizeof kWords / sizeof kWords[0]);
+    uint32_t x = seed ? seed : 1;
+    auto next = [&x] {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        return x;
+    };
+    std::string script;
+    for (int i = 0; i < keys; i++) {
+        std::string word;
+        const uint32_t pick = next() % 100;
+        if (pick < 25) {
+            word = std::string(1, static_cast<char>('0' + next() % 10));
+        } else if (pick < 28) {
+            word = "clip=";
+            for (uint32_t n = 1 + next() % 4; n > 0; n--) word += static_cast<char>('0' + next() % 10);
+        } else {
+            word = kWords[next() % static_cast<uint32_t>(kCount)];
+        }
+        if (terminal && (word == "c-c" || word == "c-z")) {
+            i--;
+            continue;
+        }
+        script += (script.empty() ? "" : " ") + word;
+    }
+    return script;
+}
 
 #endif

@@ -28,7 +28,7 @@ Session &Session::ClickControl(int id, int column)
 
 int Session::Run(int width, int height)
 {
-    MemoryScreen screen(width, height, [this](const MemoryScreen &s, InputEvent *event) {
+    MemoryScreen screen(width, height, [this](MemoryScreen &s, InputEvent *event) {
         const View view(s);
         while (!steps_.empty()) {
             auto step = std::move(steps_.front());

@@ -24,7 +24,7 @@ using platform::MemoryScreen;
 // What the person sees, read while the dialog waits for input.
 class View {
 public:
-    explicit View(const MemoryScreen &screen) : screen_(screen) {}
+    explicit View(MemoryScreen &screen) : screen_(screen) {}
     HWND Dialog() const { return platform::ActiveDialog(); }
     std::string Field(int id) const { return platform::WindowText(GetDlgItem(Dialog(), id)); }
     // The six fields as "R G B / H S V".
@@ -43,16 +43,22 @@ public:
     }
     const platform::Frame &Frame() const { return screen_.LastFrame(); }
     int Beeps() const { return screen_.Beeps(); }
+    const std::string &Clipboard() const { return screen_.Clipboard(); }
+    // What another program put on the clipboard.
+    void SetClipboard(const std::string &text) const { screen_.SetClipboard(text); }
 
 private:
-    const MemoryScreen &screen_;
+    MemoryScreen &screen_;
 };
 
 class Session {
 public:
     using Check = std::function<void(const View &)>;
 
-    Session &Press(platform::Key key, bool shift = false) { return Add(platform::KeyEvent(key, shift)); }
+    Session &Press(platform::Key key, bool shift = false)
+    {
+        return Add(platform::KeyEvent(key, shift ? platform::kShift : 0));
+    }
     Session &Type(const std::string &text)
     {
         for (char c : text) Add(platform::CharEvent(static_cast<char32_t>(c)));

@@ -48,6 +48,19 @@ same() { diff "$work/host" "$work/wine"; }
 check "the dialog under Wine agrees with the platform layer, line for line" same
 sed 's/^/  /' "$work/wine"
 
+# Every key an edit field answers, in a seeded random session: Windows'
+# fields, focus and selection after each key are what the recorded traces
+# say, which the platform layer's screens are held to.
+traces=$(dirname "$digests")
+for leg in full terminal; do
+  expected="$traces/key_session.trace"
+  [ "$leg" = terminal ] && expected="$traces/key_session_terminal.trace"
+  script=$("$host" --random 2026 300 $([ "$leg" = terminal ] && echo terminal))
+  "$wine" "$bin/probe.exe" "$windows_path" --trace "$script" > "$work/trace-$leg"
+  check "under Wine, the $leg key session leaves what $(basename "$expected") records after every key" \
+    diff "$expected" "$work/trace-$leg"
+done
+
 # Every text whole at every scale: measured from inside the program, in the
 # fonts its controls use, against each control's own rectangle; and the
 # dialog grows with the DPI.

@@ -166,13 +166,23 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_GETDLGCODE       0x0087
 #define WM_KEYDOWN          0x0100
 #define WM_CHAR             0x0102
+#define WM_SYSKEYDOWN       0x0104
+#define WM_SYSCHAR          0x0106
 #define WM_INITDIALOG       0x0110
 #define WM_COMMAND          0x0111
 #define WM_LBUTTONDOWN      0x0201
+#define WM_CUT              0x0300
+#define WM_COPY             0x0301
+#define WM_PASTE            0x0302
+#define WM_CLEAR            0x0303
+#define WM_UNDO             0x0304
 
 #define EM_GETSEL           0x00B0
 #define EM_SETSEL           0x00B1
 #define EM_LIMITTEXT        0x00C5
+#define EM_CANUNDO          0x00C6
+#define EM_UNDO             0x00C7
+#define EM_EMPTYUNDOBUFFER  0x00CD
 #define EN_SETFOCUS         0x0100
 #define EN_KILLFOCUS        0x0200
 #define EN_CHANGE           0x0300
@@ -199,6 +209,8 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_TAB              0x09
 #define VK_RETURN           0x0D
 #define VK_SHIFT            0x10
+#define VK_CONTROL          0x11
+#define VK_MENU             0x12
 #define VK_ESCAPE           0x1B
 #define VK_END              0x23
 #define VK_HOME             0x24

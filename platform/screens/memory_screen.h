@@ -1,5 +1,6 @@
 // The in-memory screen: keeps the last frame presented for tests to read,
-// counts beeps (the one count of them), and takes its input from a driver function that the modal
+// counts beeps (the one count of them), keeps a clipboard tests can read and
+// fill, and takes its input from a driver function that the modal
 // loop calls each time it is idle, after painting.
 #ifndef RGBHSV_PLATFORM_MEMORY_SCREEN_H
 #define RGBHSV_PLATFORM_MEMORY_SCREEN_H
@@ -13,7 +14,7 @@ namespace platform {
 class MemoryScreen : public Screen {
 public:
     // Returns the next event, or false to end the input.
-    using Driver = std::function<bool(const MemoryScreen &, InputEvent *)>;
+    using Driver = std::function<bool(MemoryScreen &, InputEvent *)>;
 
     MemoryScreen(int width, int height, Driver driver)
         : width_(width), height_(height), driver_(std::move(driver))
@@ -39,6 +40,9 @@ public:
     }
 
     const Frame &LastFrame() const { return frame_; }
+    // The clipboard, as a test reads and fills it.
+    const std::string &Clipboard() const { return clipboard_; }
+    void SetClipboard(std::string text) { clipboard_ = std::move(text); }
     int Beeps() const { return beeps_; }
     int Presents() const { return presents_; }
 

@@ -1,5 +1,5 @@
-// The frame's own helpers: its rows as UTF-8 text, and the UTF-8 encoder
-// that the terminal writer shares.
+// The frame's own helpers: its rows as UTF-8 text; and UTF-8 both ways,
+// for the terminal writer and for clipboard text crossing the seam.
 #include "screen.h"
 
 namespace platform {
@@ -16,6 +16,30 @@ void AppendUtf8(std::string *out, char32_t c)
         out->push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
         out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
+}
+
+std::u32string DecodeUtf8(std::string_view text)
+{
+    std::u32string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
+        char32_t c = extra <= 0 ? lead : lead & (0x3F >> extra);
+        bool whole = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
+        for (int k = 1; whole && k <= extra; k++) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            whole = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (!whole) {
+            out.push_back(U'\uFFFD');
+            i++;
+            continue;
+        }
+        out.push_back(c);
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
 }
 
 std::string Frame::RowText(int y) const

@@ -7,6 +7,7 @@
 // Leaves out: modeless dialogs, DS_SETFONT fonts, default push buttons
 // (Enter always sends IDOK), group navigation with the arrow keys.
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdio>
 
@@ -153,29 +154,37 @@ int VirtualKey(Key key)
     return 0;
 }
 
-void HandleKey(HWND dialog, int key, bool shift)
+// A key as Windows delivers it, with the character TranslateMessage would
+// add: Tab, Escape and Enter are the dialog's own; other keys go to the
+// focus as WM_KEYDOWN, or with Alt held as WM_SYSKEYDOWN (bit 29 of lParam
+// says Alt); Backspace is followed by its character, and a letter with Ctrl
+// by its control character (Ctrl+C is 3).
+void HandleKey(HWND dialog, int key, char16_t ch, uint8_t modifiers)
 {
-    System().shift = shift;
+    System().modifiers = modifiers;
     HWND focus = GetFocus();
     if (focus && focus->parent != dialog) focus = nullptr;
     const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
-    switch (key) {
-    case VK_TAB:
-        if (!(code & DLGC_WANTTAB)) FocusItem(NextTabItem(dialog, focus, shift));
-        break;
-    case VK_ESCAPE:
+    const bool alt = (modifiers & kAlt) != 0;
+    if (key == VK_TAB && !alt) {
+        if (!(code & DLGC_WANTTAB)) FocusItem(NextTabItem(dialog, focus, (modifiers & kShift) != 0));
+    } else if (key == VK_ESCAPE && !alt) {
         SendCommand(dialog, IDCANCEL);
-        break;
-    case VK_RETURN:
+    } else if (key == VK_RETURN && !alt) {
         SendCommand(dialog, IDOK);
-        break;
-    default:
-        if (!focus) break;
-        SendMessageW(focus, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
-        if (key == VK_BACK && IsLiveWindow(focus)) SendMessageW(focus, WM_CHAR, VK_BACK, 1);
-        break;
+    } else if (focus) {
+        const LPARAM context = alt ? 1 | 1 << 29 : 1;
+        SendMessageW(focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key), context);
+        if (ch && IsLiveWindow(focus)) SendMessageW(focus, alt ? WM_SYSCHAR : WM_CHAR, ch, context);
     }
-    System().shift = false;
+    System().modifiers = 0;
+}
+
+// The character a key gives besides its key message, if any.
+char16_t CharacterOfKey(int key, uint8_t modifiers)
+{
+    if (key == VK_BACK) return (modifiers & kCtrl) ? 0x7F : u'\b';
+    return 0;
 }
 
 bool Inside(const RECT &r, int x, int y)
@@ -212,13 +221,23 @@ void Dispatch(HWND dialog, const InputEvent &event)
                                  event.kind == InputEvent::Kind::kClick;
     if (aimed_at_dialog && !FrameBuffer().ShowsDialog()) return;
     switch (event.kind) {
-    case InputEvent::Kind::kKey:
-        HandleKey(dialog, VirtualKey(event.key), event.shift);
+    case InputEvent::Kind::kKey: {
+        const int key = VirtualKey(event.key);
+        if (key) HandleKey(dialog, key, CharacterOfKey(key, event.modifiers), event.modifiers);
         break;
+    }
     case InputEvent::Kind::kChar: {
+        const char32_t ch = event.ch;
+        if ((event.modifiers & (kCtrl | kAlt)) && ch < 0x80 && std::isalpha(static_cast<int>(ch))) {
+            // A letter with Ctrl or Alt is a key, as a shortcut.
+            const int key = std::toupper(static_cast<int>(ch));
+            const char16_t control = (event.modifiers & kCtrl) ? static_cast<char16_t>(key & 0x1F) : 0;
+            HandleKey(dialog, key, (event.modifiers & kAlt) ? static_cast<char16_t>(ch) : control, event.modifiers);
+            break;
+        }
         HWND focus = GetFocus();
-        if (focus && focus->parent == dialog && event.ch < 0x10000)
-            SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(event.ch), 1);
+        if (focus && focus->parent == dialog && ch < 0x10000)
+            SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(ch), 1);
         break;
     }
     case InputEvent::Kind::kClick:

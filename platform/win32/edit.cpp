@@ -1,15 +1,37 @@
-// The single-line edit control: text, caret and selection; ES_NUMBER;
-// EM_LIMITTEXT; Backspace, Delete, arrows, Home and End, Shift to select;
-// clicks place the caret. Every change of the text, typed or set, sends
-// EN_CHANGE to the parent once the new text and caret are in place.
-// Leaves out: multi-line, password and read-only styles, undo, clipboard.
+// The single-line edit control, as a Windows edit control answers a person:
+// text, caret and selection; ES_NUMBER for typing; EM_LIMITTEXT, which also
+// cuts what is pasted; the caret keys with Shift and Ctrl (Up and Down act
+// as Left and Right); Backspace and the Delete family; the clipboard
+// messages and their keys; one level of undo, which a second undo redoes.
+// Every change of the text, typed or set, sends EN_CHANGE to the parent
+// once the new text, caret and selection are in place.
+// Leaves out: multi-line, password and read-only styles, word-break
+// procedures other than the default, IME, and a context menu.
 #include <algorithm>
 
 #include "gdi.h"
+#include "system.h"
 #include "window.h"
 
 namespace platform {
 namespace {
+
+// One level of undo, as Windows keeps it: the text that an edit removed and
+// where, and how many characters it inserted there. Consecutive typing or
+// deleting at one place grows the record, so that one undo takes it all back.
+// Emptying it keeps the position, where an undo with nothing to undo still
+// puts the caret.
+struct UndoRecord {
+    std::u16string removed;
+    int position = 0;
+    int inserted = 0;
+    bool Empty() const { return removed.empty() && inserted == 0; }
+    void Clear()
+    {
+        removed.clear();
+        inserted = 0;
+    }
+};
 
 struct EditState : WindowExtra {
     int caret = 0;
@@ -17,6 +39,7 @@ struct EditState : WindowExtra {
     int limit = 0x7FFFFFFE;
     int scroll = 0;  // first character shown
     bool focused = false;
+    UndoRecord undo;
 };
 
 EditState &State(HWND window)
@@ -39,88 +62,251 @@ int SelectionEnd(const EditState &s)
     return std::max(s.caret, s.anchor);
 }
 
-void TextChanged(HWND window)
+bool HasSelection(const EditState &s)
+{
+    return s.caret != s.anchor;
+}
+
+bool Held(int key)
+{
+    return GetKeyState(key) < 0;
+}
+
+// The one place EN_CHANGE is sent from, once text, caret and selection are
+// final.
+void Changed(HWND window)
 {
     InvalidateRect(window, nullptr, TRUE);
     NotifyParent(window, EN_CHANGE);
 }
 
-// Puts `insert` in place of the selection, if the limit allows.
+void Select(HWND window, int anchor, int caret)
+{
+    EditState &s = State(window);
+    s.anchor = std::clamp(anchor, 0, Length(window));
+    s.caret = std::clamp(caret, 0, Length(window));
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// Notes in the undo record that [start, end) was replaced by `inserted`
+// characters: removing next to what was removed before, or inserting right
+// after what was inserted before, adds to the record.
+void RecordEdit(UndoRecord *u, int start, int end, std::u16string_view removed, int inserted)
+{
+    if (end > start) {
+        if (u->inserted == 0 && !u->removed.empty() && start == u->position) {
+            u->removed.append(removed);  // Delete, again and again
+        } else if (u->inserted == 0 && !u->removed.empty() && end == u->position) {
+            u->removed.insert(0, removed);  // Backspace, again and again
+            u->position = start;
+        } else {
+            u->removed.assign(removed);
+            u->position = start;
+        }
+        u->inserted = 0;
+    }
+    if (inserted > 0) {
+        if (start == u->position || (u->inserted > 0 && start == u->position + u->inserted)) {
+            u->inserted += inserted;
+        } else {
+            u->position = start;
+            u->inserted = inserted;
+            u->removed.clear();
+        }
+    }
+}
+
+// Puts `insert` in place of the selection, cut to what the limit leaves
+// room for (EN_MAXTEXT when it is cut), and records it for undo. True when
+// the text changed; the caller then sends EN_CHANGE.
 bool ReplaceSelection(HWND window, std::u16string_view insert)
 {
     EditState &s = State(window);
     const int start = SelectionStart(s), end = SelectionEnd(s);
-    const int new_length = Length(window) - (end - start) + static_cast<int>(insert.size());
-    if (!insert.empty() && new_length > s.limit) {
+    const int room = s.limit - (Length(window) - (end - start));
+    if (static_cast<int>(insert.size()) > room) {
+        insert = insert.substr(0, static_cast<size_t>(std::max(0, room)));
         NotifyParent(window, EN_MAXTEXT);
-        return false;
     }
     if (start == end && insert.empty()) return false;
+    const std::u16string removed = window->text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    RecordEdit(&s.undo, start, end, removed, static_cast<int>(insert.size()));
     window->text.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), insert);
     s.caret = s.anchor = start + static_cast<int>(insert.size());
-    TextChanged(window);
     return true;
 }
 
-void MoveCaret(HWND window, int to, bool extend)
+void Replace(HWND window, std::u16string_view insert)
 {
-    EditState &s = State(window);
-    s.caret = std::clamp(to, 0, Length(window));
-    if (!extend) s.anchor = s.caret;
-    InvalidateRect(window, nullptr, FALSE);
+    if (ReplaceSelection(window, insert)) Changed(window);
 }
 
-void OnChar(HWND window, char16_t ch)
+// --- The clipboard and undo ---------------------------------------------------
+
+void Copy(HWND window)
+{
+    const EditState &s = State(window);
+    if (!HasSelection(s)) return;
+    WriteClipboard(std::u16string_view(window->text).substr(static_cast<size_t>(SelectionStart(s)),
+                                                              static_cast<size_t>(SelectionEnd(s) - SelectionStart(s))));
+}
+
+void Clear(HWND window)
+{
+    if (HasSelection(State(window))) Replace(window, u"");
+}
+
+void Cut(HWND window)
+{
+    Copy(window);
+    Clear(window);
+}
+
+// A single-line control takes the clipboard's first line. ES_NUMBER does
+// not filter a paste: as on Windows, only typing is held to digits.
+void Paste(HWND window)
+{
+    std::u16string text = ReadClipboard();
+    text.resize(std::min(text.find_first_of(u"\r\n"), text.size()));
+    if (!text.empty()) Replace(window, text);
+}
+
+// Puts back what the last edit removed, selecting it; the undo is itself
+// recorded, so a second one redoes. With nothing to undo, the caret still
+// goes to where the last edit was and the parent still hears EN_CHANGE, as
+// the Windows control does it.
+void Undo(HWND window)
 {
     EditState &s = State(window);
-    if (ch == u'\b') {
-        if (SelectionStart(s) == SelectionEnd(s)) {
-            if (s.caret == 0) return;
-            s.anchor = s.caret - 1;
-        }
-        ReplaceSelection(window, u"");
+    const UndoRecord last = s.undo;
+    s.undo.Clear();
+    s.anchor = last.position;
+    s.caret = last.position + last.inserted;
+    ReplaceSelection(window, last.removed);
+    Select(window, s.undo.position, s.undo.position + s.undo.inserted);
+    Changed(window);
+}
+
+// --- Keys -------------------------------------------------------------------
+
+bool IsWordBreak(char16_t ch)
+{
+    return ch == u' ' || ch == u'\t';
+}
+
+// The default word break: Ctrl+Left goes to the start of this word or the
+// one before, Ctrl+Right past this word and the spaces after it.
+int WordLeft(HWND window, int from)
+{
+    const std::u16string &t = window->text;
+    int i = from;
+    while (i > 0 && IsWordBreak(t[static_cast<size_t>(i - 1)])) i--;
+    while (i > 0 && !IsWordBreak(t[static_cast<size_t>(i - 1)])) i--;
+    return i;
+}
+
+int WordRight(HWND window, int from)
+{
+    const std::u16string &t = window->text;
+    const int n = Length(window);
+    int i = from;
+    while (i < n && !IsWordBreak(t[static_cast<size_t>(i)])) i++;
+    while (i < n && IsWordBreak(t[static_cast<size_t>(i)])) i++;
+    return i;
+}
+
+// The caret moves from where it is, not from the selection's edge; without
+// Shift the selection collapses there.
+void MoveCaret(HWND window, int to)
+{
+    EditState &s = State(window);
+    Select(window, Held(VK_SHIFT) ? s.anchor : to, to);
+}
+
+// Delete removes the selection (Shift cuts it); with none, the character
+// after the caret, with Ctrl everything after it, with Shift the character
+// before it. Ctrl+Shift+Delete does nothing.
+void OnDelete(HWND window)
+{
+    EditState &s = State(window);
+    const bool shift = Held(VK_SHIFT), ctrl = Held(VK_CONTROL);
+    if (shift && ctrl) return;
+    if (HasSelection(s)) {
+        if (shift)
+            Cut(window);
+        else
+            Clear(window);
         return;
     }
-    if (ch < 0x20) return;
-    if ((window->style & ES_NUMBER) && (ch < u'0' || ch > u'9')) return;
-    ReplaceSelection(window, std::u16string_view(&ch, 1));
-}
-
-void DeleteForward(HWND window)
-{
-    EditState &s = State(window);
-    if (SelectionStart(s) == SelectionEnd(s)) {
+    if (shift) {
+        if (s.caret == 0) return;
+        s.anchor = s.caret - 1;
+    } else {
         if (s.caret == Length(window)) return;
-        s.anchor = s.caret + 1;
+        s.anchor = ctrl ? Length(window) : s.caret + 1;
     }
-    ReplaceSelection(window, u"");
+    Replace(window, u"");
 }
 
-// Arrows, Home and End move the caret, with Shift held extending the
-// selection; Delete removes the selection or the character after the caret.
 void OnKeyDown(HWND window, WPARAM key)
 {
-    EditState &s = State(window);
-    const bool extend = GetKeyState(VK_SHIFT) < 0;
+    const EditState &s = State(window);
+    const bool shift = Held(VK_SHIFT), ctrl = Held(VK_CONTROL);
     switch (key) {
     case VK_LEFT:
-        MoveCaret(window, !extend && s.caret != s.anchor ? SelectionStart(s) : s.caret - 1, extend);
+    case VK_UP:
+        MoveCaret(window, ctrl ? WordLeft(window, s.caret) : s.caret - 1);
         break;
     case VK_RIGHT:
-        MoveCaret(window, !extend && s.caret != s.anchor ? SelectionEnd(s) : s.caret + 1, extend);
+    case VK_DOWN:
+        MoveCaret(window, ctrl ? WordRight(window, s.caret) : s.caret + 1);
         break;
-    case VK_HOME: MoveCaret(window, 0, extend); break;
-    case VK_END: MoveCaret(window, Length(window), extend); break;
-    case VK_DELETE: DeleteForward(window); break;
+    case VK_HOME: MoveCaret(window, 0); break;
+    case VK_END: MoveCaret(window, Length(window)); break;
+    case VK_DELETE: OnDelete(window); break;
+    case VK_INSERT:
+        if (shift && !ctrl) Paste(window);
+        else if (ctrl && !shift) Copy(window);
+        break;
+    case 'A':
+        if (ctrl) Select(window, 0, Length(window));
+        break;
     default: break;
     }
 }
+
+// Characters: Backspace, the clipboard's and undo's control characters
+// (Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z), and text, digits only under ES_NUMBER.
+void OnChar(HWND window, char16_t ch)
+{
+    EditState &s = State(window);
+    switch (ch) {
+    case u'\b':
+        if (!HasSelection(s)) {
+            if (s.caret == 0) return;
+            s.anchor = s.caret - 1;
+        }
+        Replace(window, u"");
+        return;
+    case 0x03: Copy(window); return;
+    case 0x16: Paste(window); return;
+    case 0x18: Cut(window); return;
+    case 0x1A: Undo(window); return;
+    default: break;
+    }
+    if (ch < 0x20 || ch == 0x7F) return;
+    if ((window->style & ES_NUMBER) && (ch < u'0' || ch > u'9')) return;
+    Replace(window, std::u16string_view(&ch, 1));
+}
+
+// --- Mouse, focus, messages ---------------------------------------------------
 
 // A click takes the focus and puts the caret at the character clicked.
 void OnClick(HWND window, int column)
 {
     SetFocus(window);
-    MoveCaret(window, State(window).scroll + column, false);
+    const int at = State(window).scroll + column;
+    Select(window, at, at);
 }
 
 // EM_SETSEL: start -1 removes the selection; an end below 0 means the end
@@ -128,21 +314,20 @@ void OnClick(HWND window, int column)
 void OnSetSel(HWND window, int start, int end)
 {
     EditState &s = State(window);
-    if (start == -1) {
-        s.anchor = s.caret;
-    } else {
-        s.anchor = std::clamp(start, 0, Length(window));
-        s.caret = end < 0 ? Length(window) : std::clamp(end, 0, Length(window));
-    }
-    InvalidateRect(window, nullptr, FALSE);
+    if (start == -1)
+        Select(window, s.caret, s.caret);
+    else
+        Select(window, start, end < 0 ? Length(window) : end);
 }
 
-// After WM_SETTEXT the caret is at the start, as Windows puts it.
+// After WM_SETTEXT the caret is at the start, as Windows puts it, and there
+// is nothing to undo.
 void OnTextSet(HWND window)
 {
     EditState &s = State(window);
     s.caret = s.anchor = s.scroll = 0;
-    TextChanged(window);
+    s.undo.Clear();
+    Changed(window);
 }
 
 // The caret is shown while the field has the focus; the parent hears of it.
@@ -178,7 +363,7 @@ void Paint(HWND window)
         const int at = s.scroll + i;
         const bool selected = s.focused && at >= SelectionStart(s) && at < SelectionEnd(s);
         PutText(window, i, 0, std::u16string_view(window->text).substr(static_cast<size_t>(at), 1), fg, bg,
-                 static_cast<uint8_t>(role | (selected ? kAttrReverse : kAttrNone)));
+                static_cast<uint8_t>(role | (selected ? kAttrReverse : kAttrNone)));
     }
     if (s.focused) PlaceCaret(window, true, s.caret - s.scroll, 0);
     EndPaint(window, &paint);
@@ -188,6 +373,7 @@ void Paint(HWND window)
 
 LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    const bool enabled = !(window->style & WS_DISABLED);
     switch (message) {
     case WM_CREATE:
         window->state = std::make_unique<EditState>();
@@ -199,14 +385,28 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         OnFocus(window, message == WM_SETFOCUS);
         return 0;
     case WM_CHAR:
-        if (!(window->style & WS_DISABLED)) OnChar(window, static_cast<char16_t>(wparam));
+        if (enabled) OnChar(window, static_cast<char16_t>(wparam));
         return 0;
     case WM_KEYDOWN:
-        if (!(window->style & WS_DISABLED)) OnKeyDown(window, wparam);
+        if (enabled) OnKeyDown(window, wparam);
+        return 0;
+    case WM_SYSKEYDOWN:
+        // Alt+Backspace: the old keyboard's undo, when there is one.
+        if (enabled && wparam == VK_BACK && (lparam & (1 << 29)) && !State(window).undo.Empty()) Undo(window);
         return 0;
     case WM_LBUTTONDOWN:
         OnClick(window, static_cast<short>(LOWORD(lparam)));
         return 0;
+    case WM_COPY: Copy(window); return 0;
+    case WM_CUT: if (enabled) Cut(window); return 0;
+    case WM_PASTE: if (enabled) Paste(window); return 0;
+    case WM_CLEAR: if (enabled) Clear(window); return 0;
+    case WM_UNDO:
+    case EM_UNDO:
+        if (enabled) Undo(window);
+        return TRUE;  // always, for a single-line control
+    case EM_CANUNDO: return State(window).undo.Empty() ? FALSE : TRUE;
+    case EM_EMPTYUNDOBUFFER: State(window).undo.Clear(); return 0;
     case EM_LIMITTEXT:
         State(window).limit = wparam ? static_cast<int>(std::min<WPARAM>(wparam, 0x7FFFFFFE)) : 0x7FFFFFFE;
         return 0;

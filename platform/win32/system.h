@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -32,7 +34,7 @@ struct WindowSystem {
     std::unordered_set<HWND> windows;              // every live window, for handle checks
     std::vector<HWND> top_level;                   // windows without a parent, z order, bottom first
     HWND focus = nullptr;                          // the window that keys go to
-    bool shift = false;                            // Shift held for the key being handled
+    uint8_t modifiers = 0;                         // Shift, Ctrl, Alt held for the key being handled
     std::vector<HWND> running_dialogs;             // modal dialogs, innermost last
     std::unordered_set<HDC> paint_contexts;        // from BeginPaint, until EndPaint
     std::unordered_set<HGDIOBJ> brushes;           // from CreateSolidBrush, until DeleteObject
@@ -44,6 +46,11 @@ struct WindowSystem {
 
 // The one instance, made on first use.
 WindowSystem &System();
+
+// The person's clipboard, which the screen keeps (for the terminal, what the
+// program copied; for the page, the browser's), as UTF-16 text.
+void WriteClipboard(std::u16string_view text);
+std::u16string ReadClipboard();
 
 }  // namespace platform
 

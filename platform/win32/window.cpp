@@ -1,5 +1,5 @@
 // Windows and messages: the window records, synchronous message delivery,
-// subclassing, enabling, keyboard focus and Shift's state, text,
+// subclassing, enabling, keyboard focus and the modifiers' state, text,
 // invalidation and the paint pass.
 // Leaves out: posted messages and queues (everything is sent), overlapping
 // top-level windows, and windows of classes other than the dialog's own.
@@ -258,11 +258,14 @@ HWND WINAPI GetFocus(void)
     return System().focus;
 }
 
-// Shift is the only key whose state is kept: the dialog manager notes it
-// for the key being handled, and an edit field asks for it.
+// Only the modifiers' state is kept: the dialog manager notes them for the
+// key being handled, and an edit field asks for them.
 SHORT WINAPI GetKeyState(int key)
 {
-    return key == VK_SHIFT && System().shift ? static_cast<SHORT>(0x8000) : 0;
+    const uint8_t held = System().modifiers;
+    const bool down = (key == VK_SHIFT && (held & kShift)) || (key == VK_CONTROL && (held & kCtrl)) ||
+                      (key == VK_MENU && (held & kAlt));
+    return down ? static_cast<SHORT>(0x8000) : 0;
 }
 
 int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size)

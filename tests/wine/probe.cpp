@@ -3,8 +3,9 @@
 // fields back with WM_GETTEXT and the swatch's colour off the screen, and
 // prints the same lines as scenario_host does on our platform layer.
 //
-// usage: probe RGBHSV.EXE            the shared scenarios
-//        probe RGBHSV.EXE --startup  milliseconds to the visible dialog
+// usage: probe RGBHSV.EXE                  the shared scenarios
+//        probe RGBHSV.EXE --startup        milliseconds to the visible dialog
+//        probe RGBHSV.EXE --trace SCRIPT   a session, the state after each key
 #include <windows.h>
 
 #include <cstdio>
@@ -75,41 +76,71 @@ void Settle(const Program &p)
     Sleep(30);
 }
 
-// A key as the dialog's own message loop receives it: posted to the control
-// that has the focus, so that the dialog manager sees Tab and Escape first.
-void Key(const Program &p, WORD vk, bool shift = false)
+// Modifiers held for one key, as the program's thread sees them through
+// GetKeyState: the probe shares that thread's keyboard state meanwhile.
+struct Modifiers {
+    bool shift = false, ctrl = false, alt = false;
+};
+
+class HeldModifiers {
+public:
+    HeldModifiers(const Program &p, Modifiers m) : p_(p), any_(m.shift || m.ctrl || m.alt)
+    {
+        if (!any_) return;
+        AttachThreadInput(GetCurrentThreadId(), p.process.dwThreadId, TRUE);
+        GetKeyboardState(state_);
+        state_[VK_SHIFT] = m.shift ? 0x80 : 0;
+        state_[VK_CONTROL] = m.ctrl ? 0x80 : 0;
+        state_[VK_MENU] = m.alt ? 0x80 : 0;
+        SetKeyboardState(state_);
+    }
+    ~HeldModifiers()
+    {
+        if (!any_) return;
+        state_[VK_SHIFT] = state_[VK_CONTROL] = state_[VK_MENU] = 0;
+        SetKeyboardState(state_);
+        AttachThreadInput(GetCurrentThreadId(), p_.process.dwThreadId, FALSE);
+    }
+
+private:
+    const Program &p_;
+    bool any_;
+    BYTE state_[256] = {};
+};
+
+HWND FocusOf(const Program &p)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(p.process.dwThreadId, &info);
-    HWND target = info.hwndFocus ? info.hwndFocus : p.dialog;
-    BYTE state[256] = {};
-    if (shift) {
-        // The dialog manager asks for Shift's state when it sees Tab.
-        AttachThreadInput(GetCurrentThreadId(), p.process.dwThreadId, TRUE);
-        GetKeyboardState(state);
-        state[VK_SHIFT] = 0x80;
-        SetKeyboardState(state);
-    }
+    return info.hwndFocus ? info.hwndFocus : p.dialog;
+}
+
+// A key as the dialog's own message loop receives it: posted to the control
+// that has the focus, so that the dialog manager sees Tab and Escape first;
+// the loop's TranslateMessage makes the character a keyboard would give it.
+// With Alt held it is a system key, as Windows sends it.
+void Key(const Program &p, WORD vk, Modifiers m = {})
+{
+    HeldModifiers held(p, m);
+    HWND target = FocusOf(p);
     const UINT scan = MapVirtualKeyW(vk, 0);
-    PostMessageW(target, WM_KEYDOWN, vk, 1 | scan << 16);
-    const WCHAR ch = vk == VK_BACK ? L'\b' : vk == VK_TAB ? L'\t' : vk == VK_ESCAPE ? 0x1B : 0;
-    if (ch) PostMessageW(target, WM_CHAR, ch, 1 | scan << 16);
-    PostMessageW(target, WM_KEYUP, vk, 1 | scan << 16 | 0xC0000000u);
+    const LPARAM alt = m.alt ? 1 << 29 : 0;
+    PostMessageW(target, m.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1 | scan << 16 | alt);
+    PostMessageW(target, m.alt ? WM_SYSKEYUP : WM_KEYUP, vk, 1 | scan << 16 | 0xC0000000u | alt);
     Settle(p);
-    if (shift) {
-        state[VK_SHIFT] = 0;
-        SetKeyboardState(state);
-        AttachThreadInput(GetCurrentThreadId(), p.process.dwThreadId, FALSE);
-    }
+}
+
+void Key(const Program &p, WORD vk, bool shift)
+{
+    Modifiers m;
+    m.shift = shift;
+    Key(p, vk, m);
 }
 
 void Type(const Program &p, char digit)
 {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(p.process.dwThreadId, &info);
-    PostMessageW(info.hwndFocus ? info.hwndFocus : p.dialog, WM_CHAR, static_cast<WPARAM>(digit), 1);
+    PostMessageW(FocusOf(p), WM_CHAR, static_cast<WPARAM>(digit), 1);
     Settle(p);
 }
 
@@ -166,6 +197,132 @@ int RunScenario(const char *exe, const DialogScenario &scenario)
     return 0;
 }
 
+// A key word of a session script (dialog_scenarios.h): an optional "s-",
+// "c-", "a-" or "cs-" for the modifiers, then a key's name or a letter.
+
+bool KeyOfWord(const std::string &word, WORD *vk, Modifiers *m)
+{
+    size_t dash = word.find('-');
+    std::string name = word;
+    if (dash != std::string::npos && dash > 0) {
+        for (char c : word.substr(0, dash)) {
+            if (c == 's') m->shift = true;
+            else if (c == 'c') m->ctrl = true;
+            else if (c == 'a') m->alt = true;
+            else return false;
+        }
+        name = word.substr(dash + 1);
+    }
+    static const struct {
+        const char *name;
+        WORD vk;
+    } keys[] = {{"tab", VK_TAB},   {"bs", VK_BACK},   {"esc", VK_ESCAPE}, {"left", VK_LEFT},
+                {"right", VK_RIGHT}, {"up", VK_UP},     {"down", VK_DOWN},  {"home", VK_HOME},
+                {"end", VK_END},   {"del", VK_DELETE}, {"ins", VK_INSERT}};
+    for (const auto &k : keys)
+        if (name == k.name) {
+            *vk = k.vk;
+            return true;
+        }
+    if (name == "btab") {
+        *vk = VK_TAB;
+        m->shift = true;
+        return true;
+    }
+    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z' && (m->ctrl || m->alt)) {
+        *vk = static_cast<WORD>(name[0] - 'a' + 'A');
+        return true;
+    }
+    return false;
+}
+
+void EmptyTheClipboard()
+{
+    for (int i = 0; i < 50 && !OpenClipboard(nullptr); i++) Sleep(20);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+// Alt+Backspace as a Windows edit control takes it: the undo, when there is
+// one to make. Wine's edit control leaves the key out, so the probe asks and
+// undoes with Ctrl+Z.
+void AltBackspace(const Program &p)
+{
+    if (!SendMessageW(FocusOf(p), EM_CANUNDO, 0, 0)) {
+        Settle(p);
+        return;
+    }
+    Modifiers ctrl;
+    ctrl.ctrl = true;
+    Key(p, 'Z', ctrl);
+}
+
+// Puts `text` on the clipboard, as another program's copy would.
+void SetClipboard(const std::string &text)
+{
+    for (int i = 0; i < 50 && !OpenClipboard(nullptr); i++) Sleep(20);
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(WCHAR));
+    auto *wide = static_cast<WCHAR *>(GlobalLock(memory));
+    for (size_t i = 0; i <= text.size(); i++) wide[i] = static_cast<unsigned char>(text.c_str()[i]);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+// The six fields, the focused field and its selection, as scenario_host
+// --trace prints them.
+std::string State(const Program &p)
+{
+    std::string line;
+    for (int i = 0; i < 6; i++) line += Field(p, kFields[i]) + (i == 2 ? " / " : i == 5 ? "" : " ");
+    HWND focus = FocusOf(p);
+    DWORD start = 0, end = 0;
+    int id = 0;
+    if (focus != p.dialog && GetParent(focus) == p.dialog) {
+        id = GetDlgCtrlID(focus);
+        SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    }
+    return line + " | focus " + std::to_string(id) + " sel " + std::to_string(start) + "-" + std::to_string(end);
+}
+
+// Runs one session script, printing the state after every word.
+int Trace(const char *exe, const char *script)
+{
+    Program p;
+    if (!Start(exe, &p)) {
+        std::printf("the dialog did not appear\n");
+        return 1;
+    }
+    EmptyTheClipboard();
+    int n = 0;
+    std::printf("%d: %s\n", n++, State(p).c_str());
+    const char *s = script;
+    while (*s && FindConverterDialog(p.process.dwProcessId)) {
+        while (*s == ' ') s++;
+        const char *end = std::strchr(s, ' ');
+        const std::string word(s, end ? static_cast<size_t>(end - s) : std::strlen(s));
+        s += word.size();
+        if (word.empty()) break;
+        WORD vk = 0;
+        Modifiers m;
+        if (word.rfind("clip=", 0) == 0) SetClipboard(word.substr(5));
+        else if (word == "a-bs") AltBackspace(p);
+        else if (KeyOfWord(word, &vk, &m)) Key(p, vk, m);
+        else for (char c : word) Type(p, c);
+        if (FindConverterDialog(p.process.dwProcessId)) std::printf("%d: %s\n", n++, State(p).c_str());
+        else std::printf("%d: closed\n", n++);
+        std::fflush(stdout);
+    }
+    if (WaitForSingleObject(p.process.hProcess, 100) != WAIT_OBJECT_0) {
+        PostMessageW(p.dialog, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(p.process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(p.process.hProcess, 99);
+    }
+    CloseHandle(p.process.hProcess);
+    CloseHandle(p.process.hThread);
+    return 0;
+}
+
 // Loads measure.dll into the running program, which writes what each text
 // needs and has to `out`; prints that file.
 int Measure(const char *exe, const char *dll, const char *out)
@@ -211,10 +368,11 @@ int main(int argc, char **argv)
 {
     _setmode(_fileno(stdout), _O_BINARY);  // \n, as scenario_host writes
     if (argc < 2) {
-        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup | --measure MEASURE.DLL OUT]\n");
+        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup | --measure MEASURE.DLL OUT | --trace SCRIPT]\n");
         return 2;
     }
     if (argc == 5 && std::strcmp(argv[2], "--measure") == 0) return Measure(argv[1], argv[3], argv[4]);
+    if (argc == 4 && std::strcmp(argv[2], "--trace") == 0) return Trace(argv[1], argv[3]);
     if (argc == 3 && std::strcmp(argv[2], "--startup") == 0) {
         LARGE_INTEGER frequency, start, shown;
         QueryPerformanceFrequency(&frequency);

@@ -39,7 +39,7 @@ enum PageKey { kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPag
 // The one place page keys become the screen's keys.
 bool Decode(const int *page, InputEvent *event)
 {
-    const bool shift = page[2] != 0;
+    const uint8_t shift = page[2] ? kShift : 0;
     switch (page[0]) {
     case kPageChar:
         *event = CharEvent(static_cast<char32_t>(page[1]));

@@ -40,11 +40,11 @@ bool TerminalInput::Decode(int key, InputEvent *event)
     case KEY_RIGHT: *event = KeyEvent(Key::kRight); return true;
     case KEY_HOME: *event = KeyEvent(Key::kHome); return true;
     case KEY_END: *event = KeyEvent(Key::kEnd); return true;
-    case KEY_SLEFT: *event = KeyEvent(Key::kLeft, true); return true;
-    case KEY_SRIGHT: *event = KeyEvent(Key::kRight, true); return true;
-    case KEY_SHOME: *event = KeyEvent(Key::kHome, true); return true;
-    case KEY_SEND: *event = KeyEvent(Key::kEnd, true); return true;
-    case KEY_BTAB: *event = KeyEvent(Key::kTab, true); return true;
+    case KEY_SLEFT: *event = KeyEvent(Key::kLeft, kShift); return true;
+    case KEY_SRIGHT: *event = KeyEvent(Key::kRight, kShift); return true;
+    case KEY_SHOME: *event = KeyEvent(Key::kHome, kShift); return true;
+    case KEY_SEND: *event = KeyEvent(Key::kEnd, kShift); return true;
+    case KEY_BTAB: *event = KeyEvent(Key::kTab, kShift); return true;
     case KEY_ENTER: *event = KeyEvent(Key::kReturn); return true;
     case KEY_RESIZE:
         // Let ncurses finish its own work on the resize first, so that
