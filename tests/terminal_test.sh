@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The dialog program in a real terminal: tmux runs it, send-keys types and
 # clicks as a person would, capture-pane reads the screen back.
-# usage: terminal_test.sh RGBHSV HSVCONV
+# usage: terminal_test.sh RGBHSV HSVCONV SCENARIO_HOST
 set -u
 program=$(readlink -f "$1")
 hsvconv=$(readlink -f "$2")
+host=$(readlink -f "$3")
+here=$(dirname "$(readlink -f "$0")")
 if ! command -v tmux >/dev/null || ! command -v script >/dev/null; then
   echo "tmux or script is missing (make test installs them)"
   [ "${CI:-}" = true ] && exit 1
@@ -71,6 +73,8 @@ start "script -qfec $program $work/bytes"
 keys Tab Tab 0 BTab BTab 3 0 0
 check "300 in red becomes 255" shows "255     255     0"
 check "and the HSV row follows red 255" shows "$(row rgb 255 255 0)"
+keys Tab C-IC
+check "Tab, Ctrl+Insert puts green's 255 on the terminal's clipboard (OSC 52)" grep -qF $'\e]52;c;MjU1\e\\' "$work/bytes"
 keys C-c
 check "Ctrl+C closes with status 0" status_is 0
 check "the bell rang once" [ "$(tr -cd '\a' < "$work/bytes" | wc -c)" = 1 ]
@@ -127,6 +131,19 @@ keys Escape Escape
 t send-keys -t s "echo \$? > $work/status; stty -g > $work/after" Enter
 check "two Escapes in one read close it with status 0" status_is 0
 check "and the terminal's modes are as before" same_modes
+
+# Every key an edit field answers, as the Windows build answers it: a seeded
+# random session, the fields, focus and selection read off the pane after
+# every key (terminal_keys.js).
+start "$program"
+if command -v node > /dev/null; then
+  check "the terminal's key session leaves what Windows left after every key" \
+    node "$here/terminal_keys.js" "$socket" s "$("$host" --random 2026 300 terminal)" "$here/key_session_terminal.trace"
+else
+  echo "node is missing (make test installs it)"
+  [ "${CI:-}" = true ] && failures=$((failures + 1))
+fi
+keys Escape
 
 # Eight colours: fields keep a ground of their own, greyed text is dim.
 start "env -u COLORTERM TERM=xterm $program"

@@ -1,5 +1,6 @@
-// The terminal's input: what ncurses reads, turned into the screen's events.
-// Internal to the terminal screen.
+// The terminal's input: the characters ncurses reads, turned into the
+// screen's events by the program itself, so that a key is known whatever
+// the terminfo entry says. Internal to the terminal screen.
 #ifndef RGBHSV_PLATFORM_TERMINAL_INPUT_H
 #define RGBHSV_PLATFORM_TERMINAL_INPUT_H
 
@@ -7,6 +8,8 @@
 #include <termios.h>
 
 #include <deque>
+#include <map>
+#include <string>
 
 #include "screen.h"
 
@@ -16,7 +19,8 @@ class TerminalInput {
 public:
     enum class Result { kEvent, kInterrupted, kEnd };
 
-    TerminalInput(WINDOW *window, cc_t suspend_char) : window_(window), suspend_char_(suspend_char) {}
+    // `window` reads the characters, with ncurses' own key decoding off.
+    TerminalInput(WINDOW *window, cc_t suspend_char);
 
     // Reads until one event is decoded (kEvent), a signal interrupts the
     // wait or the suspend character stopped the process (kInterrupted), or
@@ -24,15 +28,22 @@ public:
     Result Next(InputEvent *event);
 
 private:
-    bool Decode(int key, InputEvent *event);
-    bool DecodeChar(wint_t ch, InputEvent *event);
+    enum class Read { kChar, kKeyCode, kNone, kInterrupted, kEnd };
+    Read ReadChar(wint_t *ch, int timeout_ms);
+    bool DecodeControl(wint_t ch, InputEvent *event);
     bool DecodeEscape(InputEvent *event);
     void ReadPaste();
 
     WINDOW *window_;
     cc_t suspend_char_;
+    // The key strings of the terminfo entry, from after the Escape.
+    std::map<std::string, InputEvent> terminfo_keys_;
     std::deque<InputEvent> pending_;
 };
+
+// What one escape sequence (the characters after the Escape) means, if it
+// is a key or a click that the screen reports.
+bool DecodeEscapeSequence(const std::string &sequence, InputEvent *event);
 
 }  // namespace platform
 

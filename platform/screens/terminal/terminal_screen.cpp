@@ -11,7 +11,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <langinfo.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "terminal_input.h"
@@ -21,7 +23,10 @@
 namespace platform {
 namespace {
 
-constexpr mmask_t kMouseEvents = BUTTON1_PRESSED | BUTTON1_CLICKED;
+// Clicks as the basic mouse mode reports them, in SGR's encoding where the
+// terminal has it: the old one cannot name a column past 223. A terminal
+// without SGR ignores the request and sends the old encoding.
+constexpr char kMouseOn[] = "\x1b[?1000h\x1b[?1006h";
 constexpr char kBracketedPasteOn[] = "\x1b[?2004h";
 
 // A terminfo string capability, or null where the entry has none.
@@ -35,6 +40,21 @@ std::string TermName()
 {
     const char *term = std::getenv("TERM");
     return term ? term : "";
+}
+
+// OSC 52: puts `text` on the terminal's clipboard ("c"), base64-encoded.
+std::string ClipboardSequence(const std::string &text)
+{
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out = "\x1b]52;c;";
+    for (size_t i = 0; i < text.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, text.size() - i);
+        uint32_t chunk = 0;
+        for (size_t k = 0; k < 3; k++)
+            chunk = chunk << 8 | (k < n ? static_cast<unsigned char>(text[i + k]) : 0);
+        for (size_t k = 0; k < 4; k++) out += k <= n ? kDigits[chunk >> (18 - 6 * k) & 0x3F] : '=';
+    }
+    return out + "\x1b\\";  // ST, not BEL, which would ring where OSC 52 is refused
 }
 
 class TerminalScreen : public Screen {
@@ -66,6 +86,15 @@ public:
 
     void Beep() override { WriteToTerminal("\a"); }
 
+    // What the program copies goes to the terminal's clipboard too, by
+    // OSC 52, where the terminal allows it; a paste takes what the program
+    // copied (the terminal's own paste arrives as typed text).
+    void WriteClipboard(const std::string &text) override
+    {
+        Screen::WriteClipboard(text);
+        WriteToTerminal(ClipboardSequence(text));
+    }
+
     bool NextInput(InputEvent *event) override
     {
         for (;;) {
@@ -91,9 +120,12 @@ private:
     {
         reset_prog_mode();
         flushinp();  // ncurses keeps the interrupted read's error queued
+        // The terminal may have been resized while the program was stopped,
+        // when no SIGWINCH reaches it.
+        struct winsize size {};
+        if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
+            resize_term(size.ws_row, size.ws_col);
         WriteToTerminal(modes_on_);
-        mousemask(0, nullptr);
-        mousemask(kMouseEvents, nullptr);
         refresh();
         writer_.Invalidate();
     }
@@ -151,20 +183,24 @@ std::string ResetBytes()
     return reset;
 }
 
-// ncurses sets raw input and the mouse up; these are the rest, kept to be
-// written again after a suspend.
-std::string ModesOn()
+// ncurses sets raw input up and enters the alternate screen; these are the
+// rest: keypad transmit mode, the mouse, bracketed paste.
+std::string InputModesOn()
 {
     std::string modes;
-    for (const char *cap : {"smcup", "smkx"})
-        if (const char *text = TerminfoString(cap)) modes += text;
-    modes += kBracketedPasteOn;
-    modes += "\x1b[?25l";
-    return modes;
+    if (const char *text = TerminfoString("smkx")) modes += text;
+    return modes + kMouseOn + kBracketedPasteOn;
 }
 
-// Raw input, no echo, keys decoded, the first mouse button; the input
-// window reads keys.
+// Every mode the program sets, to be written again after a suspend.
+std::string ModesOn()
+{
+    const char *smcup = TerminfoString("smcup");
+    return (smcup ? smcup : "") + InputModesOn() + "\x1b[?25l";
+}
+
+// Raw input, no echo; the input window reads characters, which the program
+// decodes itself (terminal_input.cpp).
 WINDOW *SetInputModes()
 {
     raw();
@@ -172,16 +208,14 @@ WINDOW *SetInputModes()
     nonl();
     leaveok(stdscr, TRUE);
     WINDOW *input = newwin(1, 1, 0, 0);
-    keypad(input, TRUE);
     leaveok(input, TRUE);
-    mousemask(kMouseEvents, nullptr);
-    mouseinterval(0);
     // ncurses clears the screen on its first refresh; let it, before any
     // frame of ours is there to be cleared.
     refresh();
     wrefresh(input);
     return input;
 }
+
 
 }  // namespace
 
@@ -192,7 +226,7 @@ std::unique_ptr<Screen> OpenTerminalScreen(std::string *error)
     if (!screen) return nullptr;
     WINDOW *input = SetInputModes();
     ArmRestore(ResetBytes());
-    WriteToTerminal(kBracketedPasteOn);
+    WriteToTerminal(InputModesOn());
     return std::make_unique<TerminalScreen>(screen, input,
                                             FrameWriter(traits.depth, traits.decoration_colours, traits.unicode),
                                             ModesOn());

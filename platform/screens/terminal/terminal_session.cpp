@@ -39,6 +39,16 @@ extern "C" void RestoreAndDie(int signal_number)
 
 void CatchSuspend();
 
+void CatchFatal(int signal_number)
+{
+    struct sigaction old {};
+    if (sigaction(signal_number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;
+    struct sigaction fatal {};
+    fatal.sa_handler = RestoreAndDie;
+    sigemptyset(&fatal.sa_mask);
+    sigaction(signal_number, &fatal, nullptr);
+}
+
 // SIGTSTP (kill -TSTP, or the suspend character): the terminal goes back to
 // how the shell left it, the process stops as it would by default, and when
 // it is continued the handler returns here.
@@ -93,8 +103,20 @@ void ArmRestore(const std::string &reset)
 {
     g_reset_length = std::min(reset.size(), sizeof g_reset);
     std::memcpy(g_reset, reset.data(), g_reset_length);
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
-        std::signal(s, RestoreAndDie);
+    // Every signal whose default action ends the process, and that is not
+    // ignored already (as SIGHUP is under nohup): the terminal is put back
+    // first, then the signal ends the process as it would have.
+    for (int s : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1, SIGSEGV, SIGUSR2,
+                  SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL, SIGSYS,
+#ifdef SIGSTKFLT
+                  SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+                  SIGPWR,
+#endif
+                 })
+        CatchFatal(s);
+    for (int s = SIGRTMIN; s <= SIGRTMAX; s++) CatchFatal(s);
     g_resumed = 0;
     CatchSuspend();
 }
