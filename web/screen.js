@@ -1,6 +1,7 @@
 // The page's half of the browser screen (platform/screens/browser/): it
 // draws each frame as text, turns the page's keys, clicks, taps and pastes
-// into events for the program, beeps, and says when the program has ended.
+// into events for the program, carries the program's copies to the
+// browser's clipboard, beeps, and says when the program has ended.
 // Loaded ahead of the program's own script.
 Module.rgbhsvScreen = (function () {
   'use strict';
@@ -9,10 +10,14 @@ Module.rgbhsvScreen = (function () {
   let beeps = 0;
   let audio = null;
   let drawn = false;
+  let pasted = '';       // the text of the last paste, until the program takes it
+  let copying = null;    // what the program is copying, for the copy event
 
-  // Event kinds and keys as browser_screen.cpp decodes them.
-  const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3;
-  const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9 };
+  // Event kinds, keys and modifiers as browser_screen.cpp decodes them.
+  const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3, KIND_PASTE = 4;
+  const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9,
+                 ArrowUp: 10, ArrowDown: 11, Insert: 12 };
+  const SHIFT = 1, CTRL = 2, ALT = 4;
   const ATTR_BOLD = 1, ATTR_UNDERLINE = 2, ATTR_REVERSE = 4, ATTR_CONTENT = 8, ATTR_CAPTION = 16, ATTR_FIELD = 32,
         ATTR_DIM = 64;
   const DEFAULT_COLOUR = 0xFF000000;
@@ -72,6 +77,7 @@ Module.rgbhsvScreen = (function () {
     if (attrs & ATTR_BOLD) classes.push('bold');
     if (attrs & ATTR_UNDERLINE) classes.push('underline');
     if (attrs & ATTR_DIM) classes.push('dim');
+    if (attrs & ATTR_REVERSE) classes.push('reverse');
     if (caret) classes.push('caret');
     let style = '';
     if (fg !== DEFAULT_COLOUR) style += 'color:' + css(fg) + ';';
@@ -149,15 +155,65 @@ Module.rgbhsvScreen = (function () {
     byId('again').focus();
   }
 
+  // --- The clipboard -----------------------------------------------------
+
+  // The program copied: the browser's copy command puts the text on the
+  // clipboard at once, while the key's gesture lasts; where the command is
+  // refused, the asynchronous Clipboard API does it.
+  function copy(text) {
+    copying = text;
+    let done = false;
+    try {
+      done = document.execCommand('copy');
+    } catch (e) {
+      done = false;
+    }
+    copying = null;
+    if (!done && navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
+  }
+
+  function onCopy(event) {
+    if (copying === null) return;
+    event.clipboardData.setData('text/plain', copying);
+    event.preventDefault();
+  }
+
+  // A paste (Ctrl+V, Shift+Insert, or the browser's menu) reaches the
+  // program as its paste key, with the clipboard's text.
+  function onPaste(event) {
+    event.preventDefault();
+    pasted = (event.clipboardData || window.clipboardData).getData('text');
+    push([KIND_PASTE, 0, 0, 0, 0]);
+  }
+
+  function pastedText() {
+    return pasted;
+  }
+
   // --- Input ---------------------------------------------------------------
 
+  function modifiers(event) {
+    return (event.shiftKey ? SHIFT : 0) | (event.ctrlKey ? CTRL : 0) | (event.altKey ? ALT : 0);
+  }
+
+  // The keys the browser itself turns into a paste event.
+  function isPasteKey(event) {
+    return (event.ctrlKey && !event.altKey && event.key.toLowerCase() === 'v') ||
+           (event.shiftKey && !event.ctrlKey && event.key === 'Insert');
+  }
+
   function onKeyDown(event) {
-    if (event.isComposing || event.target === byId('again')) return;
+    if (event.isComposing || event.target === byId('again') || event.metaKey) return;
+    if (isPasteKey(event)) return;
     const key = KEYS[event.key];
     if (key) {
       event.preventDefault();
-      push([KIND_KEY, key, event.shiftKey ? 1 : 0, 0, 0]);
-    } else if (event.key.length <= 2 && !event.ctrlKey && !event.metaKey && !event.altKey) {
+      push([KIND_KEY, key, modifiers(event), 0, 0]);
+    } else if (event.key.length === 1 && (event.ctrlKey || event.altKey)) {
+      // A shortcut: Ctrl+A, Ctrl+C, Ctrl+X, Ctrl+Z and the rest.
+      event.preventDefault();
+      push([KIND_CHAR, event.key.toLowerCase().codePointAt(0), modifiers(event), 0, 0]);
+    } else if (event.key.length <= 2 && !event.ctrlKey && !event.altKey) {
       // A typed character; touch keyboards send 'Unidentified' and come
       // through beforeinput instead.
       event.preventDefault();
@@ -170,11 +226,6 @@ Module.rgbhsvScreen = (function () {
     if (event.inputType === 'deleteContentBackward') push([KIND_KEY, KEYS.Backspace, 0, 0, 0]);
     else if (event.inputType === 'deleteContentForward') push([KIND_KEY, KEYS.Delete, 0, 0, 0]);
     else if (event.data) pushText(event.data);
-  }
-
-  function onPaste(event) {
-    event.preventDefault();
-    pushText((event.clipboardData || window.clipboardData).getData('text'));
   }
 
   function cellAt(event) {
@@ -200,6 +251,7 @@ Module.rgbhsvScreen = (function () {
     document.addEventListener('keydown', onKeyDown);
     keys.addEventListener('beforeinput', onBeforeInput);
     document.addEventListener('paste', onPaste);
+    document.addEventListener('copy', onCopy);
     const grid = byId('grid');
     grid.addEventListener('mousedown', onMouseDown);
     // A tap brings up the numeric keyboard: focus needs the tap's gesture.
@@ -212,5 +264,5 @@ Module.rgbhsvScreen = (function () {
   if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
   else start();
 
-  return { present, beep, ended, nextEvent };
+  return { present, beep, ended, nextEvent, copy, pastedText };
 })();

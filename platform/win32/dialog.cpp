@@ -228,11 +228,14 @@ void Dispatch(HWND dialog, const InputEvent &event)
     }
     case InputEvent::Kind::kChar: {
         const char32_t ch = event.ch;
-        if ((event.modifiers & (kCtrl | kAlt)) && ch < 0x80 && std::isalpha(static_cast<int>(ch))) {
-            // A letter with Ctrl or Alt is a key, as a shortcut.
-            const int key = std::toupper(static_cast<int>(ch));
-            const char16_t control = (event.modifiers & kCtrl) ? static_cast<char16_t>(key & 0x1F) : 0;
-            HandleKey(dialog, key, (event.modifiers & kAlt) ? static_cast<char16_t>(ch) : control, event.modifiers);
+        const bool letter = ch < 0x80 && std::isalpha(static_cast<int>(ch));
+        if ((event.modifiers & kAlt) || ((event.modifiers & kCtrl) && letter)) {
+            // With Alt, or a letter with Ctrl, a character is a key: Alt's
+            // go to the focus as system keys, Ctrl's bring their control
+            // character (Ctrl+C is 3).
+            const int key = ch < 0x80 && std::isalnum(static_cast<int>(ch)) ? std::toupper(static_cast<int>(ch)) : 0;
+            const char16_t sent = (event.modifiers & kAlt) ? static_cast<char16_t>(ch) : static_cast<char16_t>(key & 0x1F);
+            HandleKey(dialog, key, ch < 0x10000 ? sent : 0, event.modifiers);
             break;
         }
         HWND focus = GetFocus();

@@ -2,9 +2,14 @@
 // 127.0.0.1, runs the shared dialog scenarios in it with real key presses,
 // reads the six fields and the swatch's colour back from the page, and
 // prints the same report lines as scenario_host. Also checks the beep of
-// "300 becomes 255" and notes the page's load time on standard error.
-// usage: node browser_test.js PAGE SCENARIOS [SCREENSHOT_DIR]
+// "300 becomes 255" and notes the page's load time on standard error. Then
+// plays the key session, every key an edit field answers (the clipboard's
+// through the browser's own), and holds the page's fields, focus and
+// selection after each key to what the Windows build showed.
+// usage: node browser_test.js PAGE SCENARIOS SESSION EXPECTED [SCREENSHOT_DIR]
 //   SCENARIOS: lines "name<TAB>script", as scenario_host --scripts prints them
+//   SESSION: a key session's script (scenario_host --random); EXPECTED: its
+//   trace from Windows, tests/key_session.trace
 'use strict';
 const fs = require('fs');
 const http = require('http');
@@ -12,7 +17,7 @@ const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
-const [page_file, scenarios_file, screenshots] = process.argv.slice(2);
+const [page_file, scenarios_file, session_file, expected_file, screenshots] = process.argv.slice(2);
 const html = fs.readFileSync(page_file);
 const scenarios = fs.readFileSync(scenarios_file, 'utf8').trim().split('\n').map((line) => line.split('\t'));
 
@@ -46,6 +51,87 @@ function readDialog() {
   const swatch = document.querySelector('#grid .content');
   const rgb = swatch ? getComputedStyle(swatch).backgroundColor.match(/\d+/g).map(Number) : [0, 0, 0];
   return { fields: fields.map((f) => f.text.trim()), swatch: rgb, beeps: Number(document.body.dataset.beeps || 0) };
+}
+
+// The six fields, the focused field (the one with the caret) and its
+// selection (its cells in reverse video, or the caret), as the probe reads
+// them from Windows.
+function readState() {
+  const fields = [];
+  for (const row of document.querySelectorAll('#grid .row')) {
+    let field = null, end = -1;
+    for (const span of row.querySelectorAll('span')) {
+      const x = Number(span.dataset.x);
+      if (!span.classList.contains('field')) {
+        field = null;
+        continue;
+      }
+      if (!field || x !== end) fields.push(field = { text: '', cells: [] });
+      for (const _ of span.textContent)
+        field.cells.push({ reverse: span.classList.contains('reverse'), caret: span.classList.contains('caret') });
+      field.text += span.textContent;
+      end = x + [...span.textContent].length;
+    }
+  }
+  let focus = 0, sel = '0-0';
+  fields.forEach((f, i) => {
+    const caret = f.cells.findIndex((c) => c.caret);
+    if (caret < 0) return;
+    focus = 1003 + i;
+    const picked = f.cells.map((c, k) => (c.reverse ? k : -1)).filter((k) => k >= 0);
+    sel = picked.length ? `${picked[0]}-${picked[picked.length - 1] + 1}` : `${caret}-${caret}`;
+  });
+  const texts = fields.map((f) => f.text.trim());
+  return `${texts.slice(0, 3).join(' ')} / ${texts.slice(3, 6).join(' ')} | focus ${focus} sel ${sel}`;
+}
+
+// One word of a key session: keys with their modifiers, as a person presses
+// them; a paste key as the browser pastes; "clip=" as another program's copy.
+const kSessionKeys = { tab: 'Tab', btab: 'Tab', bs: 'Backspace', left: 'ArrowLeft', right: 'ArrowRight',
+                       up: 'ArrowUp', down: 'ArrowDown', home: 'Home', end: 'End', del: 'Delete', ins: 'Insert' };
+async function playSessionWord(page, word) {
+  if (word.startsWith('clip=')) {
+    await page.evaluate((text) => navigator.clipboard.writeText(text), word.slice(5));
+    return;
+  }
+  const dash = word.indexOf('-');
+  const prefix = dash > 0 ? word.slice(0, dash) : '';
+  const name = dash > 0 ? word.slice(dash + 1) : word;
+  const held = [];
+  if (prefix.includes('c')) held.push('Control');
+  if (prefix.includes('a')) held.push('Alt');
+  if (prefix.includes('s') || name === 'btab') held.push('Shift');
+  const paste = (held.includes('Control') && name === 'v') || (held.includes('Shift') && name === 'ins' && !held.includes('Control'));
+  for (const m of held) await page.keyboard.down(m);
+  await page.keyboard.press(kSessionKeys[name] || name, paste ? { commands: ['paste'] } : {});
+  for (const m of held.reverse()) await page.keyboard.up(m);
+  await page.waitForFunction(settled);
+}
+
+async function playSession(page, url) {
+  const script = fs.readFileSync(session_file, 'utf8').trim().split(' ');
+  const expected = fs.readFileSync(expected_file, 'utf8').trim().split('\n').map((l) => l.replace(/^\d+: /, ''));
+  await load(page, url);
+  await page.evaluate(() => navigator.clipboard.writeText(''));
+  for (let n = 0; n <= script.length; n++) {
+    if (n > 0) await playSessionWord(page, script[n - 1]);
+    const seen = await page.evaluate(readState);
+    if (seen !== expected[n]) {
+      process.stderr.write(`FAIL - the key session, after key ${n} (${n ? script[n - 1] : 'start'}):\n` +
+                           `  Windows: ${expected[n]}\n  page:    ${seen}\n`);
+      return 1;
+    }
+  }
+  process.stderr.write(`ok   - the page's key session agrees with Windows after each of ${script.length} keys\n`);
+  // Getting a number out: Tab, Ctrl+C puts green's text on the browser's clipboard.
+  await load(page, url);
+  for (const word of ['tab', 'c-c']) await playSessionWord(page, word);
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  if (copied !== '255') {
+    process.stderr.write(`FAIL - Tab, Ctrl+C left '${copied}' on the clipboard, not green's 255\n`);
+    return 1;
+  }
+  return 0;
 }
 
 // A fresh page, once the program waits for its first key; returns how long
@@ -106,6 +192,9 @@ async function run() {
         failures++;
       }
     }
+    await browser.defaultBrowserContext().overridePermissions(url, ['clipboard-read', 'clipboard-write',
+                                                                    'clipboard-sanitized-write']);
+    failures += await playSession(page, url);
     if (screenshots) {
       for (const [label, width, height, scale] of [['desktop', 1024, 640, 1], ['phone', 390, 844, 2]]) {
         await page.setViewport({ width, height, deviceScaleFactor: scale, isMobile: label === 'phone' });

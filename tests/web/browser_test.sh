@@ -27,7 +27,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$host" --scripts > "$work/scenarios"
 "$host" > "$work/expected"
-NODE_PATH="$tools/node_modules" node "$here/browser_test.js" "$page" "$work/scenarios" > "$work/page" 2> "$work/log"
+"$host" --random 2026 300 > "$work/session"
+NODE_PATH="$tools/node_modules" node "$here/browser_test.js" "$page" "$work/scenarios" "$work/session" \
+  "$here/../key_session.trace" > "$work/page" 2> "$work/log"
 status=$?
 sed 's/^/  /' "$work/log"
 if ! diff "$work/expected" "$work/page"; then

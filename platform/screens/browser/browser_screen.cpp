@@ -3,9 +3,9 @@
 // text: sharp at any zoom, the swatch in its exact colour. Waiting for the
 // next event suspends the program (ASYNCIFY) until the page has one, so the
 // modal loop runs unchanged and the page never freezes. The grid takes the
-// running dialog's size, and the page scales it to its width. Leaves out:
-// mouse buttons other than the first, drags, the wheel, and a clipboard
-// for copying out.
+// running dialog's size, and the page scales it to its width. A copy goes
+// to the browser's clipboard; a paste brings the browser's clipboard text
+// with it. Leaves out: mouse buttons other than the first, drags, the wheel.
 #include "browser_screen.h"
 
 #include <emscripten.h>
@@ -25,39 +25,60 @@ EM_JS(void, JsBeep, (), { Module.rgbhsvScreen.beep(); });
 
 EM_JS(void, JsEnded, (int status), { Module.rgbhsvScreen.ended(status); });
 
+EM_JS(void, JsCopy, (const char *text), { Module.rgbhsvScreen.copy(UTF8ToString(text)); });
+
+// The text of the page's last paste, as UTF-8 into `buffer`; its length.
+EM_JS(int, JsPastedText, (char *buffer, int size), {
+    const text = Module.rgbhsvScreen.pastedText();
+    stringToUTF8(text, buffer, size);
+    return Math.min(lengthBytesUTF8(text), size - 1);
+});
+
 // Fills out[0..4] with what the page saw next: kind, key or character,
-// Shift, and a cell's column and row.
+// the modifiers, and a cell's column and row.
 EM_ASYNC_JS(void, JsNextEvent, (int *out), {
     const event = await Module.rgbhsvScreen.nextEvent();
     for (let i = 0; i < 5; i++) HEAP32[(out >> 2) + i] = event[i];
 });
 
 // The page's event kinds and keys, as screen.js numbers them.
-enum PageEvent { kPageKey = 1, kPageChar = 2, kPageClick = 3 };
-enum PageKey { kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPageRight, kPageHome, kPageEnd, kPageDelete };
+enum PageEvent { kPageKey = 1, kPageChar = 2, kPageClick = 3, kPagePaste = 4 };
+enum PageKey {
+    kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPageRight, kPageHome, kPageEnd, kPageDelete,
+    kPageUp, kPageDown, kPageInsert
+};
+enum PageModifier { kPageShift = 1, kPageCtrl = 2, kPageAlt = 4 };
 
-// The one place page keys become the screen's keys.
+// The one place page keys become the screen's keys. A paste is the paste
+// key, Ctrl+V, once its text is the screen's clipboard.
 bool Decode(const int *page, InputEvent *event)
 {
-    const uint8_t shift = page[2] ? kShift : 0;
-    switch (page[0]) {
+    const uint8_t modifiers = static_cast<uint8_t>(((page[2] & kPageShift) ? kShift : 0) |
+                                                   ((page[2] & kPageCtrl) ? kCtrl : 0) | ((page[2] & kPageAlt) ? kAlt : 0));
+        switch (page[0]) {
     case kPageChar:
-        *event = CharEvent(static_cast<char32_t>(page[1]));
+        *event = CharEvent(static_cast<char32_t>(page[1]), modifiers);
+        return true;
+    case kPagePaste:
+        *event = CharEvent(U'v', kCtrl);
         return true;
     case kPageClick:
         *event = ClickEvent(page[3], page[4]);
         return true;
     case kPageKey:
         switch (page[1]) {
-        case kPageBack: *event = KeyEvent(Key::kBack, shift); return true;
-        case kPageTab: *event = KeyEvent(Key::kTab, shift); return true;
-        case kPageEnter: *event = KeyEvent(Key::kReturn, shift); return true;
-        case kPageEscape: *event = KeyEvent(Key::kEscape, shift); return true;
-        case kPageLeft: *event = KeyEvent(Key::kLeft, shift); return true;
-        case kPageRight: *event = KeyEvent(Key::kRight, shift); return true;
-        case kPageHome: *event = KeyEvent(Key::kHome, shift); return true;
-        case kPageEnd: *event = KeyEvent(Key::kEnd, shift); return true;
-        case kPageDelete: *event = KeyEvent(Key::kDelete, shift); return true;
+        case kPageBack: *event = KeyEvent(Key::kBack, modifiers); return true;
+        case kPageTab: *event = KeyEvent(Key::kTab, modifiers); return true;
+        case kPageEnter: *event = KeyEvent(Key::kReturn, modifiers); return true;
+        case kPageEscape: *event = KeyEvent(Key::kEscape, modifiers); return true;
+        case kPageLeft: *event = KeyEvent(Key::kLeft, modifiers); return true;
+        case kPageRight: *event = KeyEvent(Key::kRight, modifiers); return true;
+        case kPageHome: *event = KeyEvent(Key::kHome, modifiers); return true;
+        case kPageEnd: *event = KeyEvent(Key::kEnd, modifiers); return true;
+        case kPageDelete: *event = KeyEvent(Key::kDelete, modifiers); return true;
+        case kPageUp: *event = KeyEvent(Key::kUp, modifiers); return true;
+        case kPageDown: *event = KeyEvent(Key::kDown, modifiers); return true;
+        case kPageInsert: *event = KeyEvent(Key::kInsert, modifiers); return true;
         default: return false;
         }
     default:
@@ -84,6 +105,12 @@ public:
 
     void Beep() override { JsBeep(); }
 
+    void WriteClipboard(const std::string &text) override
+    {
+        Screen::WriteClipboard(text);
+        JsCopy(text.c_str());
+    }
+
     bool NextInput(InputEvent *event) override
     {
         if (resize_pending_) {
@@ -94,6 +121,10 @@ public:
         for (;;) {
             int page[5] = {};
             JsNextEvent(page);
+            if (page[0] == kPagePaste) {
+                char text[4096];
+                clipboard_.assign(text, static_cast<size_t>(JsPastedText(text, sizeof text)));
+            }
             if (Decode(page, event)) return true;
         }
     }
