@@ -33,7 +33,12 @@ build:
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default
 
-run: build
+# Only the program and what it needs: the tests and benchmarks wait for
+# make build or make test.
+run:
+	@tools/ensure-packages $(BUILD_PACKAGES)
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default --target rgbhsv
 	@./build/bin/rgbhsv
 
 cross:

@@ -4,6 +4,7 @@
 // is handed an empty command line, as the program takes none.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -24,19 +25,23 @@ const char kUsage[] =
     "Tab moves between fields; Escape, Ctrl+C or the close box ends it; Ctrl+Z\n"
     "suspends it. See rgbhsv(1).\n";
 
+// Writes an answer to standard output: status 0, or 1 with the reason when
+// it cannot be written (a full disk, say).
+int Answer(const char *text)
+{
+    errno = 0;
+    if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+    std::fprintf(stderr, "rgbhsv: cannot write output: %s\n", std::strerror(errno ? errno : EIO));
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     if (argc > 1) {
-        if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-            std::fputs(kUsage, stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
-        }
-        if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-            std::fputs("rgbhsv " RGBHSV_VERSION "\n", stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
-        }
+        if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return Answer(kUsage);
+        if (argc == 2 && std::strcmp(argv[1], "--version") == 0) return Answer("rgbhsv " RGBHSV_VERSION "\n");
         // The argument is shown as far as it is printable, and no further.
         std::fputs("rgbhsv: unknown argument '", stderr);
         for (const char *p = argv[1]; *p && p - argv[1] < 24; p++)

@@ -109,6 +109,11 @@ bool ParseRequest(const char *const *words, std::size_t count, Request *request,
     if (count != 4) {
         std::snprintf(why, size, "%s takes three values%s, got %zu", words[0], from_rgb ? " or one #rrggbb" : "",
                       count - 1);
+        // Six hex digits alone were meant as a hex colour.
+        if (from_rgb && count == 2 && std::strlen(words[1]) == 6 && std::strspn(words[1], "0123456789abcdefABCDEF") == 6) {
+            const std::size_t used = std::strlen(why);
+            std::snprintf(why + used, size - used, "; a hex colour is written '#%s'", words[1]);
+        }
         return false;
     }
     return ParseComponent(words[1], &request->a, why, size) && ParseComponent(words[2], &request->b, why, size) &&

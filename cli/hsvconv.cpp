@@ -123,9 +123,18 @@ int RunStream(Output &out)
         char why[kMessageSize];
         bool ok = false;
         switch (reader.Next()) {
-        case LineReader::Status::kLine:
-            ok = HandleLine(reader.Line(), reader.Length(), out, why, sizeof why);
+        case LineReader::Status::kLine: {
+            // A byte order mark, as Windows editors write one, is not part
+            // of the first request.
+            char *line = reader.Line();
+            std::size_t length = reader.Length();
+            if (reader.Number() == 1 && length >= 3 && std::memcmp(line, "\xEF\xBB\xBF", 3) == 0) {
+                line += 3;
+                length -= 3;
+            }
+            ok = HandleLine(line, length, out, why, sizeof why);
             break;
+        }
         case LineReader::Status::kTooLong:
             std::snprintf(why, sizeof why, "longer than %zu bytes", LineReader::kMaxLine - 1);
             break;
@@ -192,6 +201,10 @@ int main(int argc, char **argv)
 
     const std::size_t count = static_cast<std::size_t>(argc - 1);
     if (count > kMaxWords) return Usage("too many arguments");
+    // `hsvconv rgb #ffc800` unquoted: the shell took the colour as a comment.
+    if (count == 1 && std::strcmp(first, "rgb") == 0)
+        return Usage("rgb got no values; quote a hex colour, as in rgb '#ffc800': the shell takes an unquoted # "
+                     "and what follows as a comment");
     Request request;
     char why[kMessageSize];
     if (!hsvconv::ParseRequest(argv + 1, count, &request, why, sizeof why)) return Usage(why);

@@ -7,9 +7,25 @@
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace hsvconv {
 namespace {
+
+// errno for a failed write. Windows has no EPIPE: a pipe whose reader went
+// away fails with ERROR_NO_DATA or ERROR_BROKEN_PIPE, which the C runtime
+// reports as EINVAL; it is EPIPE here, so that it ends as quietly as there.
+int WriteError()
+{
+#ifdef _WIN32
+    const DWORD why = GetLastError();
+    if (why == ERROR_NO_DATA || why == ERROR_BROKEN_PIPE) return EPIPE;
+#endif
+    return errno;
+}
+
 
 // "0 " .. "255 ": the digits with one byte after them for the separator.
 struct Decimal {
@@ -82,7 +98,7 @@ bool Output::Flush()
         else if (n < 0 && errno == EINTR)
             continue;
         else
-            error_ = n < 0 ? errno : EIO;
+            error_ = n < 0 ? WriteError() : EIO;
     }
     written_ += done;
     used_ = 0;

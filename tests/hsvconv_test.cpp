@@ -98,6 +98,13 @@ TEST(Hsvconv, ConversionsAndRefusals)
          "hsvconv: '2x' is not a number; try 'hsvconv --help'\n"},
         {"too few", {"hsv", "1", "2"}, "", "", 2,
          "hsvconv: hsv takes three values, got 2; try 'hsvconv --help'\n"},
+        {"six hex digits without their #", {"rgb", "ffc800"}, "", "", 2,
+         "hsvconv: rgb takes three values or one #rrggbb, got 1; a hex colour is written '#ffc800'; "
+         "try 'hsvconv --help'\n"},
+        {"an unquoted #ffc800, which the shell took as a comment", {"rgb"}, "", "", 2,
+         "hsvconv: rgb got no values; quote a hex colour, as in rgb '#ffc800': the shell takes an unquoted # and "
+         "what follows as a comment; try 'hsvconv --help'\n"},
+        {"a byte order mark before the first request", {}, "\xEF\xBB\xBFrgb 255 200 0\n", "34 255 255\n", 0, ""},
         {"hex for hsv", {"hsv", "#000000"}, "", "", 2,
          "hsvconv: hsv takes three values, got 1; try 'hsvconv --help'\n"},
         {"short hex", {"rgb", "#12345"}, "", "", 2,

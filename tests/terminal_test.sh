@@ -36,6 +36,10 @@ wait_for() {  # text on the screen, within five seconds
   for _ in $(seq 50); do shows "$1" && return 0; sleep 0.1; done
   echo "  the screen was:"; screen | sed 's/^/  | /'; return 1
 }
+wait_line() {  # row N of the screen matches a pattern, within five seconds
+  for _ in $(seq 50); do screen | sed -n "$1p" | grep -q -- "$2" && return 0; sleep 0.1; done
+  echo "  the screen was:"; screen | sed 's/^/  | /'; return 1
+}
 wait_file() { for _ in $(seq 50); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
 keys() { t send-keys -t s "$@"; sleep 0.2; }
 # Starts the program in a fresh 80 x 24 terminal. The shell around it notes
@@ -52,6 +56,8 @@ status_is() { wait_file "$work/status" && [ "$(cat "$work/status")" = "$1" ]; }
 # hsvconv's answer for a colour, spaced as the fields show it.
 row() { printf '%-8s%-8s%s' $("$hsvconv" "$@"); }
 
+gone() { ! shows "RGB <-> HSV"; }
+
 # Start-up, typing, Escape.
 start "$program"
 check "start-up shows the RGB row" shows "255     255     255       [ Select... ]"
@@ -65,7 +71,6 @@ check "the swatch follows" colours "48;2;255;200;0m"
 keys Escape
 check "Escape ends with status 0" status_is 0
 check "the terminal's modes are as before" same_modes
-gone() { ! shows "RGB <-> HSV"; }
 check "the screen is the shell's again" gone
 
 # 300 becomes 255 with the bell; the bytes go through script to be counted.
@@ -132,6 +137,52 @@ t send-keys -t s "echo \$? > $work/status; stty -g > $work/after" Enter
 check "two Escapes in one read close it with status 0" status_is 0
 check "and the terminal's modes are as before" same_modes
 
+# A terminal that is too small says how to leave, and Escape leaves.
+start "$program"
+t resize-window -t s -x 50 -y 10; sleep 0.3
+check "a small terminal says how to leave" wait_for "Too small: 55x12; Escape or Ctrl+C closes"
+keys Escape
+check "and Escape closes the hidden dialog with status 0" status_is 0
+
+# A resize while suspended: fg draws for the size the terminal has now.
+start "$program"
+keys C-z
+check "Ctrl+Z stops it" wait_for "Stopped"
+t resize-window -t s -x 100 -y 30; sleep 0.2
+t send-keys -t s "fg" Enter
+check "after a resize while stopped, fg centres the dialog in the new size" \
+  wait_line 10 '^                       RGB <-> HSV'
+keys Escape
+t resize-window -t s -x 80 -y 24
+
+# Signals whose default ends the program leave the terminal as it was.
+start "$program"
+kill -USR1 "$(pgrep -P "$(t display -p -t s '#{pane_pid}')" -x rgbhsv)"
+check "SIGUSR1 ends it as SIGUSR1 would" status_is 138
+check "and the terminal's modes are as before" same_modes
+check "and the screen is the shell's again" gone
+
+# Clicks on a terminal wider than the old mouse encoding reaches (223).
+start "script -qfec $program $work/bytes"
+t resize-window -t s -x 500 -y 24; sleep 0.3
+check "SGR mouse reports are asked for" grep -qF $'\e[?1006h' "$work/bytes"
+# Dialog at column 222, row 6; green 22 cells into its client, past "255".
+x=$((222 + 1 + 22 + 3)) y=$((6 + 1 + 2))
+keys -l "$(printf '\033[<0;%d;%dM\033[<0;%d;%dm' $((x + 1)) $((y + 1)) $((x + 1)) $((y + 1)))"
+keys BSpace
+check "a click at column $x reaches green" shows "255     25      255"
+keys Escape
+t resize-window -t s -x 80 -y 24
+
+# Keys as terminals send them, whatever TERM names: inside tmux with the
+# xterm entry, Home is tmux's \e[1~; Alt+Backspace is an undo, not Escape.
+start "env TERM=xterm-256color $program"
+keys Tab 1 2 Home 0
+check "Home works under TERM=xterm-256color in tmux" shows "255     012     255"
+keys M-BSpace
+check "Alt+Backspace undoes the typing and leaves the dialog open" shows "255     255     255"
+keys Escape
+
 # Every key an edit field answers, as the Windows build answers it: a seeded
 # random session, the fields, focus and selection read off the pane after
 # every key (terminal_keys.js).
@@ -169,6 +220,10 @@ check "and the terminal's modes are as before" same_modes
 status=$?
 check "without a terminal the status is 1" [ "$status" = 1 ]
 check "and it says why" grep -q "rgbhsv: needs a terminal" "$work/err"
+"$program" --help > /dev/full 2> "$work/err"
+status=$?
+check "--help into a full disk ends with status 1" [ "$status" = 1 ]
+check "and says it could not write" grep -q "^rgbhsv: cannot write output: No space left on device" "$work/err"
 
 echo "$failures failed"
 [ "$failures" = 0 ]

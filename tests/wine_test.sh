@@ -41,6 +41,12 @@ for direction in rgb hsv; do
   check "hsvconv.exe table $direction is the recorded table" [ "$actual" = "$expected" ]
 done
 
+# A reader that goes away: no SIGPIPE on Windows, so a quiet status 1.
+"$wine" "$bin/hsvconv.exe" table hsv 2> "$work/pipe-err" | head -1 > /dev/null
+pipe_status=${PIPESTATUS[0]}
+check "hsvconv.exe ends with status 1 when its reader goes away" [ "$pipe_status" = 1 ]
+check "and says nothing about it" [ ! -s "$work/pipe-err" ]
+
 "$host" > "$work/host"
 windows_path="Z:${bin//\//\\}\\rgbhsv.exe"
 "$wine" "$bin/probe.exe" "$windows_path" > "$work/wine"

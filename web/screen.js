@@ -148,10 +148,22 @@ Module.rgbhsvScreen = (function () {
     }
   }
 
+  // Once the program has ended, "Start again" has the keyboard's focus and
+  // keeps it whatever is clicked, so that Enter or Space restarts.
   function ended(status) {
     document.body.dataset.ended = String(status);
     byId('status').textContent = String(status);
     byId('ended').hidden = false;
+    byId('again').focus();
+  }
+
+  function hasEnded() {
+    return document.body.dataset.ended !== undefined;
+  }
+
+  function keepFocusOnAgain(event) {
+    if (!hasEnded() || event.target === byId('again')) return;
+    event.preventDefault();
     byId('again').focus();
   }
 
@@ -255,7 +267,11 @@ Module.rgbhsvScreen = (function () {
     const grid = byId('grid');
     grid.addEventListener('mousedown', onMouseDown);
     // A tap brings up the numeric keyboard: focus needs the tap's gesture.
-    grid.addEventListener('click', () => keys.focus());
+    grid.addEventListener('click', () => (hasEnded() ? byId('again') : keys).focus());
+    document.addEventListener('mousedown', keepFocusOnAgain, true);
+    document.addEventListener('focusin', (event) => {
+      if (hasEnded() && event.target !== byId('again')) byId('again').focus();
+    });
     byId('again').addEventListener('click', () => location.reload());
     keys.focus();
     markIdle();

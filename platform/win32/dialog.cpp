@@ -216,10 +216,12 @@ void HandleClick(HWND dialog, int x, int y)
 
 void Dispatch(HWND dialog, const InputEvent &event)
 {
-    // What cannot be seen cannot be typed into or clicked.
+    // What cannot be seen cannot be typed into or clicked; but Escape still
+    // closes, as a close changes no field.
     const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
                                  event.kind == InputEvent::Kind::kClick;
-    if (aimed_at_dialog && !FrameBuffer().ShowsDialog()) return;
+    const bool closing = event.kind == InputEvent::Kind::kKey && event.key == Key::kEscape && event.modifiers == 0;
+    if (aimed_at_dialog && !closing && !FrameBuffer().ShowsDialog()) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey: {
         const int key = VirtualKey(event.key);

@@ -134,6 +134,38 @@ async function playSession(page, url) {
   return 0;
 }
 
+// Ending with the close box, then only the keyboard: the focus is on "Start
+// again" whatever was clicked, and Enter restarts. And without JavaScript
+// the page says what it is and what it needs.
+async function afterTheEnd(browser, page, url) {
+  await load(page, url);
+  const close = await page.evaluateHandle(() => [...document.querySelectorAll('#grid span')].find((s) => s.textContent.includes('×')));
+  await close.click();
+  await page.waitForFunction(() => document.body.dataset.ended !== undefined);
+  await page.click('#grid');
+  await page.mouse.click(5, 5);
+  const focused = await page.evaluate(() => document.activeElement && document.activeElement.id);
+  if (focused !== 'again') {
+    process.stderr.write(`FAIL - after a close and clicks, the focus is on '${focused}', not "Start again"\n`);
+    return 1;
+  }
+  await Promise.all([page.waitForNavigation(), page.keyboard.press('Enter')]);
+  await page.waitForFunction(() => document.body.dataset.firstFrame && document.body.dataset.idle === 'yes');
+  process.stderr.write('ok   - after a close, the keyboard reaches "Start again" and Enter restarts\n');
+
+  const plain = await browser.newPage();
+  await plain.setJavaScriptEnabled(false);
+  await plain.goto(url);
+  const said = await plain.$eval('#noscript', (p) => p.innerText).catch(() => '');
+  await plain.close();
+  if (!/needs JavaScript/.test(said)) {
+    process.stderr.write('FAIL - without JavaScript the page does not say what it needs\n');
+    return 1;
+  }
+  process.stderr.write('ok   - without JavaScript the page says what it is and that it needs JavaScript\n');
+  return 0;
+}
+
 // A fresh page, once the program waits for its first key; returns how long
 // after navigation the dialog was first drawn.
 async function load(page, url) {
@@ -195,6 +227,7 @@ async function run() {
     await browser.defaultBrowserContext().overridePermissions(url, ['clipboard-read', 'clipboard-write',
                                                                     'clipboard-sanitized-write']);
     failures += await playSession(page, url);
+    failures += await afterTheEnd(browser, page, url);
     if (screenshots) {
       for (const [label, width, height, scale] of [['desktop', 1024, 640, 1], ['phone', 390, 844, 2]]) {
         await page.setViewport({ width, height, deviceScaleFactor: scale, isMobile: label === 'phone' });

@@ -222,11 +222,22 @@ void FrameWriter::PutChar(char32_t ch, std::string *out)
 void FrameWriter::WriteTooSmall(const Frame &frame, std::string *out)
 {
     if (too_small_shown_ && last_.width == frame.width && last_.height == frame.height) return;
-    std::string message = "rgbhsv needs a terminal of " + std::to_string(frame.needed_width) + " x " +
-                          std::to_string(frame.needed_height) + "; this one is " + std::to_string(frame.width) +
-                          " x " + std::to_string(frame.height) + ".";
-    if (static_cast<int>(message.size()) > frame.width)
-        message = "Too small: " + std::to_string(frame.needed_width) + "x" + std::to_string(frame.needed_height);
+    // The longest of these that fits: what is needed, and how to leave.
+    const std::string need = std::to_string(frame.needed_width) + " x " + std::to_string(frame.needed_height);
+    const std::string size = std::to_string(frame.needed_width) + "x" + std::to_string(frame.needed_height);
+    const std::string messages[] = {
+        "rgbhsv needs a terminal of " + need + "; this one is " + std::to_string(frame.width) + " x " +
+            std::to_string(frame.height) + ". Escape or Ctrl+C closes.",
+        "Too small: " + size + "; Escape or Ctrl+C closes",
+        "Too small: " + size + "; Esc closes",
+        "Too small: " + size,
+    };
+    std::string message = messages[3];
+    for (const std::string &m : messages)
+        if (static_cast<int>(m.size()) <= frame.width) {
+            message = m;
+            break;
+        }
     *out += "\x1b[0m\x1b[H\x1b[2J\x1b[?25l";
     out->append(message, 0, static_cast<size_t>(std::max(0, frame.width)));
     style_known_ = false;
