@@ -151,6 +151,23 @@ inline InputEvent CloseEvent()
     return e;
 }
 
+// What a screen reader is told about one control: its part, what it is
+// called and holds, its state, and the cells it covers. The window system
+// describes its windows this way to a screen that asks (the page's
+// accessibility tree), so that the screen never sees a window.
+struct AccessibleNode {
+    enum class Role { kDialog, kTextField, kButton, kText, kGraphic, kCloseButton };
+    Role role = Role::kText;
+    int id = 0;              // the control's identifier, 0 for the dialog and its close box
+    std::string name;        // the control's own text (a dialog's caption, a label, a button's face)
+    std::string value;       // a text field's text
+    bool focused = false;
+    bool disabled = false;
+    int selection_start = 0, selection_end = 0;  // a text field's selection, the caret where they meet
+    Colour colour = kDefaultColour;              // a graphic's colour, where its cells share one
+    int x = 0, y = 0, width = 0, height = 0;     // screen cells
+};
+
 class Screen {
 public:
     virtual ~Screen() = default;
@@ -165,6 +182,10 @@ public:
     // paste takes it. A screen that cannot reach a clipboard keeps its own.
     virtual void WriteClipboard(const std::string &text) { clipboard_ = text; }
     virtual std::string ReadClipboard() { return clipboard_; }
+    // True for a screen that tells a screen reader about the controls; it
+    // is then told after every frame, and before every beep.
+    virtual bool DescribesControls() const { return false; }
+    virtual void Describe(const std::vector<AccessibleNode> &) {}
 
 protected:
     std::string clipboard_;

@@ -119,15 +119,116 @@ Module.rgbhsvScreen = (function () {
     const grid = byId('grid');
     grid.style.setProperty('--columns', width);
     grid.innerHTML = html;
+    gridSize = [width, height];
     if (!drawn) {
       drawn = true;
       document.body.dataset.firstFrame = performance.now().toFixed(1);
     }
   }
 
+  // --- What a screen reader finds ----------------------------------------------
+
+  // The controls as the program describes them, in the page's accessibility
+  // tree: one element each, laid over its cells (so a tap on it lands there
+  // too), while the drawing itself is hidden from screen readers. The field
+  // the program has focused has the page's focus, with the same selection.
+  let described = [];     // the last description
+  let refused = null;     // the focused field's text when the program beeped
+  let gridSize = [55, 12];
+
+  function place(element, cells) {
+    const columns = gridSize[0], rows = gridSize[1];
+    element.style.left = (100 * cells[0] / columns) + '%';
+    element.style.top = (100 * cells[1] / rows) + '%';
+    element.style.width = (100 * cells[2] / columns) + '%';
+    element.style.height = (100 * cells[3] / rows) + '%';
+  }
+
+  // The cells of the control an element stands for, as last described.
+  function cellsOf(element) {
+    return described[Number(element.dataset.node)].cells;
+  }
+
+  function makeElement(node, index) {
+    let element;
+    if (node.role === 'textbox') {
+      element = document.createElement('input');
+      Object.assign(element, { type: 'text', tabIndex: -1, autocomplete: 'off', spellcheck: false });
+      element.setAttribute('inputmode', 'numeric');
+      element.setAttribute('autocapitalize', 'off');
+      element.addEventListener('mousedown', (event) => clickInside(event, cellsOf(element)));
+    } else if (node.role === 'button' || node.role === 'close') {
+      element = document.createElement('button');
+      Object.assign(element, { type: 'button', tabIndex: -1 });
+      if (node.role === 'close') {
+        element.addEventListener('mousedown', (event) => {
+          event.preventDefault();
+          clickInside(event, cellsOf(element));
+        });
+      }
+    } else if (node.role === 'img') {
+      element = document.createElement('div');
+      element.setAttribute('role', 'img');
+    } else {
+      element = document.createElement('span');
+    }
+    element.className = 'control ' + node.role;
+    element.dataset.node = String(index);
+    return element;
+  }
+
+  function describe(nodes) {
+    const layer = byId('access');
+    const same = nodes.length === described.length && nodes.every((n, i) => n.role === described[i].role && n.id === described[i].id);
+    if (!same) {
+      layer.textContent = '';
+      nodes.forEach((node, i) => i > 0 && layer.appendChild(makeElement(node, i)));
+    }
+    const dialog = nodes[0];
+    layer.setAttribute('role', 'dialog');
+    layer.setAttribute('aria-label', dialog.name);
+    nodes.slice(1).forEach((node, i) => {
+      const element = layer.children[i];
+      place(element, [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1], node.cells[2], node.cells[3]]);
+      if (node.role === 'textbox') {
+        element.setAttribute('aria-label', node.name);
+        if (element.value !== node.value) element.value = node.value;
+        if (node.focused) {
+          if (document.activeElement !== element) element.focus({ preventScroll: true });
+          element.setSelectionRange(node.selection[0], node.selection[1]);
+        }
+      } else if (node.role === 'close') {
+        element.setAttribute('aria-label', node.name);
+      } else if (node.role === 'img') {
+        element.setAttribute('aria-label', node.name);
+      } else {
+        element.textContent = node.name;
+      }
+      if (node.role === 'button') element.disabled = node.disabled;
+      if (node.role === 'text') element.classList.toggle('disabled', node.disabled);
+    });
+    if (refused !== null) {
+      const field = nodes.find((n) => n.focused && n.role === 'textbox');
+      if (field && field.value !== refused) {
+        announce(`${refused} is more than ${field.value}: set to ${field.value}`);
+        refused = null;
+      }
+    }
+    described = nodes;
+  }
+
+  function announce(text) {
+    const region = byId('announce');
+    region.textContent = '';
+    setTimeout(() => { region.textContent = text; }, 0);
+  }
+
   // --- Sound -------------------------------------------------------------------
 
   function beep() {
+    const field = described.find((n) => n.focused && n.role === 'textbox');
+    refused = field ? field.value : null;
+    if (refused === null) announce('Beep');
     beeps++;
     document.body.dataset.beeps = String(beeps);
     // Shown as well, for a muted device.
@@ -151,6 +252,7 @@ Module.rgbhsvScreen = (function () {
   // Once the program has ended, "Start again" has the keyboard's focus and
   // keeps it whatever is clicked, so that Enter or Space restarts.
   function ended(status) {
+    byId('access').hidden = true;  // the dialog is gone
     document.body.dataset.ended = String(status);
     byId('status').textContent = String(status);
     byId('ended').hidden = false;
@@ -248,37 +350,43 @@ Module.rgbhsvScreen = (function () {
     const columns = Number(grid.style.getPropertyValue('--columns')) || 1;
     const x = Math.floor((event.clientX - box.left) / (box.width / columns));
     const y = Math.floor((event.clientY - box.top) / (box.height / rows.length));
-    return x >= 0 && y >= 0 && x < columns && y < rows.length ? [x, y] : null;
+    return [Math.min(Math.max(x, 0), columns - 1), Math.min(Math.max(y, 0), rows.length - 1)];
   }
 
   function onMouseDown(event) {
     if (event.button !== 0) return;
-    event.preventDefault();  // the keyboard's input keeps the focus
+    event.preventDefault();  // the focused field keeps the focus
     const cell = cellAt(event);
     if (cell) push([KIND_CLICK, 0, 0, cell[0], cell[1]]);
   }
 
+  // A click or tap on a control's element: the cell under it, kept within
+  // the control's cells, so that a finger a little off still lands there.
+  function clickInside(event, cells) {
+    if (event.button !== 0) return;
+    const cell = cellAt(event) || [cells[0], cells[1]];
+    const x = Math.min(Math.max(cell[0], cells[0]), cells[0] + cells[2] - 1);
+    const y = Math.min(Math.max(cell[1], cells[1]), cells[1] + cells[3] - 1);
+    push([KIND_CLICK, 0, 0, x, y]);
+  }
+
   function start() {
-    const keys = byId('keys');
     document.addEventListener('keydown', onKeyDown);
-    keys.addEventListener('beforeinput', onBeforeInput);
+    // Touch keyboards type through the focused field's input events.
+    document.addEventListener('beforeinput', onBeforeInput);
     document.addEventListener('paste', onPaste);
     document.addEventListener('copy', onCopy);
-    const grid = byId('grid');
-    grid.addEventListener('mousedown', onMouseDown);
-    // A tap brings up the numeric keyboard: focus needs the tap's gesture.
-    grid.addEventListener('click', () => (hasEnded() ? byId('again') : keys).focus());
+    byId('grid').addEventListener('mousedown', onMouseDown);
+    byId('again').addEventListener('click', () => location.reload());
     document.addEventListener('mousedown', keepFocusOnAgain, true);
     document.addEventListener('focusin', (event) => {
       if (hasEnded() && event.target !== byId('again')) byId('again').focus();
     });
-    byId('again').addEventListener('click', () => location.reload());
-    keys.focus();
     markIdle();
   }
 
   if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
   else start();
 
-  return { present, beep, ended, nextEvent, copy, pastedText };
+  return { present, beep, ended, nextEvent, copy, pastedText, describe };
 })();

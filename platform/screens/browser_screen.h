@@ -4,13 +4,19 @@
 #ifndef RGBHSV_PLATFORM_BROWSER_SCREEN_H
 #define RGBHSV_PLATFORM_BROWSER_SCREEN_H
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "screen.h"
 
 namespace platform {
 
-std::unique_ptr<Screen> OpenBrowserScreen();
+// What a screen reader calls the controls that have no text of their own,
+// by control identifier: the fields, and the swatch, whose colour is added.
+using ControlNames = std::map<int, std::string>;
+
+std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names);
 // Tells the page that the program ended, and how.
 void ShowProgramEnded(int status);
 

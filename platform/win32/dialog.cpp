@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "accessibility.h"
 #include "gdi.h"
 #include "platform.h"
 #include "resource_reader.h"
@@ -192,15 +193,10 @@ bool Inside(const RECT &r, int x, int y)
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-RECT CloseBox(HWND dialog)
-{
-    const RECT r = dialog->rect;
-    return RECT{r.right - 4, r.top, r.right - 1, r.top + 1};
-}
 
 void HandleClick(HWND dialog, int x, int y)
 {
-    if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION) && Inside(CloseBox(dialog), x, y)) {
+    if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION) && Inside(CloseBoxOf(dialog), x, y)) {
         SendMessageW(dialog, WM_CLOSE, 0, 0);
         return;
     }
@@ -280,7 +276,7 @@ void PaintFrame(HWND dialog)
             put(r.left + 1 + static_cast<LONG>(i), r.top, dialog->text[i], kColourCaptionText, kColourCaption,
                 kAttrCaption | kAttrBold);
         if (dialog->style & WS_SYSMENU) {
-            const RECT box = CloseBox(dialog);
+            const RECT box = CloseBoxOf(dialog);
             put(box.left, r.top, U'[', kColourCaptionText, kColourCaption, kAttrCaption);
             put(box.left + 1, r.top, U'×', kColourCaptionText, kColourCaption, kAttrCaption | kAttrBold);
             put(box.left + 2, r.top, U']', kColourCaptionText, kColourCaption, kAttrCaption);
@@ -298,6 +294,7 @@ INT_PTR RunModalLoop(HWND dialog)
     while (state && !state->ended) {
         PaintPending();
         screen->Present(FrameBuffer());
+        DescribeToScreen();
         InputEvent event;
         if (!screen->NextInput(&event)) {
             // Nothing more will come: close as the close box would.
@@ -347,6 +344,12 @@ LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPAR
     default:
         return DefWindowProcW(dialog, message, wparam, lparam);
     }
+}
+
+RECT CloseBoxOf(HWND dialog)
+{
+    const RECT r = dialog->rect;
+    return RECT{r.right - 4, r.top, r.right - 1, r.top + 1};
 }
 
 HWND ActiveDialog()

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "accessibility.h"
 #include "gdi.h"
 #include "platform.h"
 #include "system.h"
@@ -308,6 +309,7 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT *, BOOL erase)
 
 BOOL WINAPI MessageBeep(UINT)
 {
+    DescribeToScreen();  // a screen reader hears the beep with the field as it is
     if (System().screen) System().screen->Beep();
     return TRUE;
 }

@@ -74,6 +74,9 @@ void PaintPending();
 // Moves a window and everything in it by (dx, dy) cells.
 void MoveWindowTree(HWND window, int dx, int dy);
 
+// The close box in a dialog's caption bar, in screen cells.
+RECT CloseBoxOf(HWND dialog);
+
 // The controls' window procedures.
 LRESULT CALLBACK EditWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK StaticWindowProc(HWND, UINT, WPARAM, LPARAM);

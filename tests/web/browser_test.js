@@ -134,6 +134,66 @@ async function playSession(page, url) {
   return 0;
 }
 
+// What a screen reader finds, read from Chromium's accessibility tree: the
+// dialog, its six named fields with the numbers shown, the focus, the greyed
+// button, the labels, the swatch by its colour, nothing of the drawing; and
+// after each key, the same numbers as the dialog shows, and the beep said.
+async function accessibility(page, url) {
+  const kNames = ['Red, RGB color', 'Green, RGB color', 'Blue, RGB color', 'Hue, HSV color', 'Saturation, HSV color',
+                  'Value, HSV color'];
+  const flat = async () => {
+    const out = [];
+    const walk = (node) => {
+      out.push(node);
+      for (const child of node.children || []) walk(child);
+    };
+    walk(await page.accessibility.snapshot({ interestingOnly: false }));
+    return out;
+  };
+  const problems = [];
+  const expect = (ok, what) => ok || problems.push(what);
+  const checkTree = async (when) => {
+    const nodes = await flat();
+    const shown = (await page.evaluate(readDialog)).fields;
+    const fields = nodes.filter((n) => n.role === 'textbox');
+    expect(fields.map((n) => n.name).join('|') === kNames.join('|'), `${when}: field names ${fields.map((n) => n.name)}`);
+    expect(fields.map((n) => n.value).join(' ') === shown.join(' '),
+           `${when}: field values ${fields.map((n) => n.value).join(' ')}, the dialog shows ${shown.join(' ')}`);
+    return nodes;
+  };
+  await load(page, url);
+  let nodes = await checkTree('at start');
+  expect(nodes.some((n) => n.role === 'dialog' && n.name === 'RGB <-> HSV'), 'no dialog named "RGB <-> HSV"');
+  expect(nodes.filter((n) => n.role === 'textbox').map((n) => n.value).join(' ') === '255 255 255 0 0 255',
+         'the fields do not start at 255 255 255 / 0 0 255');
+  expect(nodes.some((n) => n.role === 'textbox' && n.focused && n.name === kNames[0]), 'the focus is not on red');
+  expect(nodes.some((n) => n.role === 'button' && n.name === 'Select...' && n.disabled), 'no disabled "Select..."');
+  for (const label of ['RGB color:', 'HSV color:'])
+    expect(nodes.some((n) => n.role === 'StaticText' && n.name === label), `no text "${label}"`);
+  expect(nodes.some((n) => n.role === 'image' && n.name === 'Colour swatch, #FFFFFF'), 'no white colour swatch');
+  expect(!nodes.some((n) => /[│─┌┐└┘█×]/.test(n.name || '')), 'box-drawing characters in the tree');
+  for (const key of ['Tab', '0', 'Shift+Tab', '3', '0', '0']) {
+    if (key === 'Shift+Tab') {
+      await page.keyboard.down('Shift');
+      await page.keyboard.press('Tab');
+      await page.keyboard.up('Shift');
+    } else {
+      await page.keyboard.press(key);
+    }
+    await page.waitForFunction(settled);
+    nodes = await checkTree(`after ${key}`);
+    if (key === 'Tab')
+      expect(nodes.some((n) => n.role === 'textbox' && n.focused && n.name === kNames[1]), 'Tab did not move the focus to green');
+  }
+  expect(nodes.some((n) => n.role === 'image' && n.name === 'Colour swatch, #FF00FF'), 'the swatch is not named #FF00FF');
+  const said = await page.waitForFunction(() => document.getElementById('announce').textContent, { timeout: 2000 })
+    .then((h) => h.jsonValue()).catch(() => '');
+  expect(said === '300 is more than 255: set to 255', `the beep was announced as "${said}"`);
+  for (const p of problems) process.stderr.write(`FAIL - accessibility: ${p}\n`);
+  if (!problems.length) process.stderr.write('ok   - a screen reader finds the dialog, its named fields and their numbers\n');
+  return problems.length ? 1 : 0;
+}
+
 // Ending with the close box, then only the keyboard: the focus is on "Start
 // again" whatever was clicked, and Enter restarts. And without JavaScript
 // the page says what it is and what it needs.
@@ -227,6 +287,7 @@ async function run() {
     await browser.defaultBrowserContext().overridePermissions(url, ['clipboard-read', 'clipboard-write',
                                                                     'clipboard-sanitized-write']);
     failures += await playSession(page, url);
+    failures += await accessibility(page, url);
     failures += await afterTheEnd(browser, page, url);
     if (screenshots) {
       for (const [label, width, height, scale] of [['desktop', 1024, 640, 1], ['phone', 390, 844, 2]]) {

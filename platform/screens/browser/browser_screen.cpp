@@ -11,6 +11,8 @@
 #include <emscripten.h>
 
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 namespace platform {
 namespace {
@@ -26,6 +28,9 @@ EM_JS(void, JsBeep, (), { Module.rgbhsvScreen.beep(); });
 EM_JS(void, JsEnded, (int status), { Module.rgbhsvScreen.ended(status); });
 
 EM_JS(void, JsCopy, (const char *text), { Module.rgbhsvScreen.copy(UTF8ToString(text)); });
+
+// The controls, for the page's accessibility tree: JSON, parsed there.
+EM_JS(void, JsDescribe, (const char *json), { Module.rgbhsvScreen.describe(JSON.parse(UTF8ToString(json))); });
 
 // The text of the page's last paste, as UTF-8 into `buffer`; its length.
 EM_JS(int, JsPastedText, (char *buffer, int size), {
@@ -86,8 +91,41 @@ bool Decode(const int *page, InputEvent *event)
     }
 }
 
+void AppendJsonString(std::string *out, const std::string &text)
+{
+    *out += '"';
+    for (char c : text) {
+        if (c == '"' || c == '\\') {
+            *out += '\\';
+            *out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            *out += escaped;
+        } else {
+            *out += c;
+        }
+    }
+    *out += '"';
+}
+
+const char *RoleName(AccessibleNode::Role role)
+{
+    switch (role) {
+    case AccessibleNode::Role::kDialog: return "dialog";
+    case AccessibleNode::Role::kTextField: return "textbox";
+    case AccessibleNode::Role::kButton: return "button";
+    case AccessibleNode::Role::kText: return "text";
+    case AccessibleNode::Role::kGraphic: return "img";
+    case AccessibleNode::Role::kCloseButton: return "close";
+    }
+    return "text";
+}
+
 class BrowserScreen : public Screen {
 public:
+    explicit BrowserScreen(ControlNames names) : names_(std::move(names)) {}
+
     int Width() const override { return width_; }
     int Height() const override { return height_; }
 
@@ -104,6 +142,41 @@ public:
     }
 
     void Beep() override { JsBeep(); }
+
+    bool DescribesControls() const override { return true; }
+
+    // The nodes as JSON, with the page's names for controls that have no
+    // text of their own; a graphic's name says its colour.
+    void Describe(const std::vector<AccessibleNode> &nodes) override
+    {
+        std::string json = "[";
+        for (const AccessibleNode &n : nodes) {
+            std::string name = n.name;
+            const auto named = names_.find(n.id);
+            if (n.id != 0 && named != names_.end()) name = named->second;
+            if (n.role == AccessibleNode::Role::kGraphic && n.colour != kDefaultColour) {
+                char hex[16];
+                std::snprintf(hex, sizeof hex, ", #%02X%02X%02X", n.colour & 0xFF, n.colour >> 8 & 0xFF,
+                              n.colour >> 16 & 0xFF);
+                name += hex;
+            }
+            if (json.size() > 1) json += ',';
+            json += "{\"role\":\"";
+            json += RoleName(n.role);
+            json += "\",\"id\":" + std::to_string(n.id) + ",\"name\":";
+            AppendJsonString(&json, name);
+            json += ",\"value\":";
+            AppendJsonString(&json, n.value);
+            json += ",\"focused\":" + std::string(n.focused ? "true" : "false") +
+                    ",\"disabled\":" + std::string(n.disabled ? "true" : "false") +
+                    ",\"selection\":[" + std::to_string(n.selection_start) + "," + std::to_string(n.selection_end) +
+                    "],\"cells\":[" + std::to_string(n.x) + "," + std::to_string(n.y) + "," + std::to_string(n.width) +
+                    "," + std::to_string(n.height) + "]}";
+        }
+        json += "]";
+        if (json != described_) JsDescribe(json.c_str());
+        described_ = json;
+    }
 
     void WriteClipboard(const std::string &text) override
     {
@@ -130,6 +203,8 @@ public:
     }
 
 private:
+    ControlNames names_;
+    std::string described_;  // what the page was told last
     int width_ = 80;
     int height_ = 24;
     bool resize_pending_ = false;
@@ -137,9 +212,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Screen> OpenBrowserScreen()
+std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names)
 {
-    return std::make_unique<BrowserScreen>();
+    return std::make_unique<BrowserScreen>(std::move(names));
 }
 
 void ShowProgramEnded(int status)

@@ -1,0 +1,109 @@
+// What a screen reader is told: the running dialog and its controls
+// described as plain accessible nodes (role, name, value, state, cells) for
+// a screen that asks, after every frame and before every beep. The names
+// are the windows' own texts; a screen may name the fields, which have none.
+// Leaves out: nested dialogs, and a description of anything but the dialog.
+#include "accessibility.h"
+
+#include "platform.h"
+#include "system.h"
+#include "window.h"
+
+namespace platform {
+namespace {
+
+std::string Utf8Of(std::u16string_view text)
+{
+    std::string out;
+    for (char16_t c : text) AppendUtf8(&out, c);
+    return out;
+}
+
+void PlaceNode(AccessibleNode *node, const RECT &r)
+{
+    node->x = r.left;
+    node->y = r.top;
+    node->width = r.right - r.left;
+    node->height = r.bottom - r.top;
+}
+
+// The colour every cell of the window's client area shows, if they share one.
+Colour SharedColour(HWND window)
+{
+    const RECT r = ClientRectOnScreen(window);
+    const Frame &frame = FrameBuffer();
+    Colour colour = kDefaultColour;
+    for (LONG y = r.top; y < r.bottom; y++)
+        for (LONG x = r.left; x < r.right; x++) {
+            if (!frame.Contains(x, y)) return kDefaultColour;
+            const Colour bg = frame.At(x, y).bg;
+            if (colour != kDefaultColour && bg != colour) return kDefaultColour;
+            colour = bg;
+        }
+    return colour;
+}
+
+AccessibleNode DescribeControl(HWND control)
+{
+    AccessibleNode node;
+    node.id = control->id;
+    node.disabled = (control->style & WS_DISABLED) != 0;
+    node.focused = GetFocus() == control;
+    PlaceNode(&node, control->rect);
+    switch (control->kind) {
+    case WindowKind::kEdit: {
+        node.role = AccessibleNode::Role::kTextField;
+        node.value = Utf8Of(control->text);
+        DWORD start = 0, end = 0;
+        SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        node.selection_start = static_cast<int>(start);
+        node.selection_end = static_cast<int>(end);
+        break;
+    }
+    case WindowKind::kButton:
+        node.role = AccessibleNode::Role::kButton;
+        node.name = Utf8Of(control->text);
+        break;
+    default:
+        if ((control->style & SS_TYPEMASK) == SS_BLACKRECT) {
+            node.role = AccessibleNode::Role::kGraphic;
+            node.colour = SharedColour(control);
+        } else {
+            node.role = AccessibleNode::Role::kText;
+            node.name = Utf8Of(control->text);
+        }
+        break;
+    }
+    return node;
+}
+
+}  // namespace
+
+std::vector<AccessibleNode> DescribeDialog(HWND dialog)
+{
+    std::vector<AccessibleNode> nodes;
+    if (!IsLiveWindow(dialog)) return nodes;
+    AccessibleNode self;
+    self.role = AccessibleNode::Role::kDialog;
+    self.name = Utf8Of(dialog->text);
+    PlaceNode(&self, dialog->rect);
+    nodes.push_back(self);
+    if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION)) {
+        AccessibleNode close;
+        close.role = AccessibleNode::Role::kCloseButton;
+        close.name = "Close";
+        PlaceNode(&close, CloseBoxOf(dialog));
+        nodes.push_back(close);
+    }
+    for (HWND child : dialog->children)
+        if (child->style & WS_VISIBLE) nodes.push_back(DescribeControl(child));
+    return nodes;
+}
+
+void DescribeToScreen()
+{
+    Screen *screen = GetScreen();
+    if (screen && screen->DescribesControls() && ActiveDialog()) screen->Describe(DescribeDialog(ActiveDialog()));
+}
+
+}  // namespace platform
