@@ -11,7 +11,7 @@
 #   make web     build/web/index.html: the converter as one web page
 
 SHELL := /bin/bash
-BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 \
+BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 zlib1g-dev \
                   libncurses-dev
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 TERMINAL_PACKAGES := tmux
@@ -66,10 +66,12 @@ node:
 	@command -v node >/dev/null && command -v npm >/dev/null || tools/ensure-packages nodejs npm
 
 web: node
-	@tools/ensure-packages $(WEB_PACKAGES)
+	@tools/ensure-packages $(WEB_PACKAGES) $(BUILD_PACKAGES)
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default --target draw_icon
 	@$(EMCC_NODE_PATH) cmake --preset web >/dev/null
 	@$(EMCC_NODE_PATH) cmake --build --preset web
-	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes"
+	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes; the app's parts: $$(cat build/web/index.html build/web/sw.js build/web/manifest.webmanifest build/web/*.png | wc -c) bytes"
 
 test: build cross windows package web
 	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(BROWSER_PACKAGES)

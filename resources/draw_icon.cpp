@@ -3,11 +3,19 @@
 // 16 x 16 and 32 x 32, each at 16 and at 256 colours, in that order.
 //
 // usage: draw_icon OUTPUT.ico
-// The build uses the committed app.ico; this program makes it again.
+//        draw_icon --png SIZE OUTPUT.png [--maskable]
+// The build uses the committed app.ico; this program makes it again. With
+// --png it draws the same icon at any size, in full colour with soft edges,
+// for the page's app icons; --maskable puts it inside the safe circle of an
+// opaque square, as launchers that cut icons to their own shape want it.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
+
+#include "png.h"
 
 namespace {
 
@@ -174,12 +182,64 @@ std::vector<uint8_t> DrawImage(int size, int colours, const Geometry &geometry)
     return image;
 }
 
+// The icon at `size` pixels in full colour: the 32-pixel geometry scaled,
+// each pixel the average of 8 x 8 samples, its alpha their coverage. A
+// maskable icon fills the square with the page's teal and keeps the drawing
+// within the middle 80%, the circle no launcher's mask cuts into.
+png::Bytes DrawFull(int size, bool maskable)
+{
+    const double disc = maskable ? size * 0.8 : size;
+    const double k = disc / 32.0;
+    const Geometry g{16.0 * k, 1.5 * k, 5.0 * k, 1.0 * k, 6.0 * k, 6.0 * k, 12.5 * k};
+    const Rgb ground{0, 128, 128};
+    const int kSamples = 8;
+    png::Bytes rgba;
+    for (int y = 0; y < size; y++) {
+        for (int x = 0; x < size; x++) {
+            Rgb sum{0, 0, 0};
+            int covered = 0;
+            for (int sy = 0; sy < kSamples; sy++)
+                for (int sx = 0; sx < kSamples; sx++) {
+                    const double px = x + (sx + 0.5) / kSamples - size / 2.0;
+                    const double py = y + (sy + 0.5) / kSamples - size / 2.0;
+                    Rgb c;
+                    if (!Sample(px, py, g, &c)) {
+                        if (!maskable) continue;
+                        c = ground;
+                    }
+                    sum.r += c.r;
+                    sum.g += c.g;
+                    sum.b += c.b;
+                    covered++;
+                }
+            const int n = covered ? covered : 1;
+            rgba.insert(rgba.end(), {static_cast<uint8_t>(sum.r / n + 0.5), static_cast<uint8_t>(sum.g / n + 0.5),
+                                     static_cast<uint8_t>(sum.b / n + 0.5),
+                                     static_cast<uint8_t>(255 * covered / (kSamples * kSamples))});
+        }
+    }
+    return rgba;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "--png") == 0) {
+        const int size = std::atoi(argv[2]);
+        const bool maskable = argc == 5 && std::strcmp(argv[4], "--maskable") == 0;
+        if (size < 16 || size > 1024 || (argc == 5 && !maskable)) {
+            std::fprintf(stderr, "usage: draw_icon --png SIZE OUTPUT.png [--maskable]\n");
+            return 2;
+        }
+        if (!png::Write(argv[3], static_cast<unsigned>(size), static_cast<unsigned>(size), DrawFull(size, maskable))) {
+            std::perror(argv[3]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: draw_icon OUTPUT.ico\n");
+        std::fprintf(stderr, "usage: draw_icon OUTPUT.ico\n       draw_icon --png SIZE OUTPUT.png [--maskable]\n");
         return 2;
     }
     // Arrow and hub sized in whole pixels for each size so that the small

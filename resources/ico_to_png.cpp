@@ -1,7 +1,6 @@
 // Turns one image of an icon file into a PNG, for the desktop's icon theme:
 // the image of the given size with the most colours, its transparency mask
-// as the alpha channel. The PNG is stored uncompressed (deflate's stored
-// blocks): an icon is a few kilobytes, and this needs no library.
+// as the alpha channel.
 //
 // usage: ico_to_png INPUT.ico SIZE OUTPUT.png
 #include <cstdint>
@@ -10,60 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "png.h"
+
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using png::Bytes;
 
 unsigned Get16(const Bytes &b, size_t at) { return b[at] | b[at + 1] << 8; }
 unsigned long Get32(const Bytes &b, size_t at) { return Get16(b, at) | static_cast<unsigned long>(Get16(b, at + 2)) << 16; }
-
-void Put32BigEndian(Bytes *out, uint32_t v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(v >> shift));
-}
-
-uint32_t Crc32(const uint8_t *data, size_t n)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < n; i++) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; k++) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
-    }
-    return ~crc;
-}
-
-void PutChunk(Bytes *png, const char type[4], const Bytes &data)
-{
-    Put32BigEndian(png, static_cast<uint32_t>(data.size()));
-    Bytes body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    png->insert(png->end(), body.begin(), body.end());
-    Put32BigEndian(png, Crc32(body.data(), body.size()));
-}
-
-// A zlib stream of stored blocks.
-Bytes Zlib(const Bytes &raw)
-{
-    Bytes z{0x78, 0x01};
-    size_t at = 0;
-    do {
-        const size_t n = std::min<size_t>(raw.size() - at, 65535);
-        z.push_back(at + n == raw.size() ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(n));
-        z.push_back(static_cast<uint8_t>(n >> 8));
-        z.push_back(static_cast<uint8_t>(~n));
-        z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + n));
-        at += n;
-    } while (at < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32BigEndian(&z, b << 16 | a);
-    return z;
-}
 
 int Fail(const char *why)
 {
@@ -106,30 +59,19 @@ int main(int argc, char **argv)
     const size_t pixels = palette + 4 * colours, mask = pixels + stride * size;
     if (mask + mask_stride * size > ico.size()) return Fail("truncated image");
 
-    // Rows top first, each behind its filter byte (0, none); the icon's rows are bottom first.
-    Bytes raw;
+    // Rows top first; the icon's rows are bottom first.
+    Bytes rgba;
     for (unsigned y = 0; y < size; y++) {
-        raw.push_back(0);
         const size_t row = size - 1 - y;
         for (unsigned x = 0; x < size; x++) {
             const uint8_t byte = ico[pixels + row * stride + x * best_bits / 8];
             const unsigned index = best_bits == 8 ? byte : (x % 2 ? byte & 0x0F : byte >> 4);
             const size_t entry = palette + 4 * (index < colours ? index : 0);
             const bool clear = ico[mask + row * mask_stride + x / 8] & (0x80 >> (x % 8));
-            raw.insert(raw.end(), {ico[entry + 2], ico[entry + 1], ico[entry], static_cast<uint8_t>(clear ? 0 : 255)});
+            rgba.insert(rgba.end(), {ico[entry + 2], ico[entry + 1], ico[entry], static_cast<uint8_t>(clear ? 0 : 255)});
         }
     }
 
-    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes ihdr;
-    Put32BigEndian(&ihdr, size);
-    Put32BigEndian(&ihdr, size);
-    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter, no interlace
-    PutChunk(&png, "IHDR", ihdr);
-    PutChunk(&png, "IDAT", Zlib(raw));
-    PutChunk(&png, "IEND", {});
-    FILE *out = std::fopen(argv[3], "wb");
-    if (!out || std::fwrite(png.data(), 1, png.size(), out) != png.size() || std::fclose(out) != 0)
-        return Fail("cannot write the PNG");
+    if (!png::Write(argv[3], size, size, rgba)) return Fail("cannot write the PNG");
     return 0;
 }

@@ -118,6 +118,7 @@ Module.rgbhsvScreen = (function () {
     }
     const grid = byId('grid');
     grid.style.setProperty('--columns', width);
+    grid.style.setProperty('--rows', height);
     grid.innerHTML = html;
     gridSize = [width, height];
     if (!drawn) {
@@ -136,12 +137,34 @@ Module.rgbhsvScreen = (function () {
   let refused = null;     // the focused field's text when the program beeped
   let gridSize = [55, 12];
 
-  function place(element, cells) {
-    const columns = gridSize[0], rows = gridSize[1];
-    element.style.left = (100 * cells[0] / columns) + '%';
-    element.style.top = (100 * cells[1] / rows) + '%';
-    element.style.width = (100 * cells[2] / columns) + '%';
-    element.style.height = (100 * cells[3] / rows) + '%';
+  // Lays an element over its cells, in CSS pixels. Fields and the close box
+  // reach further, so that a finger a little off still lands on them: a
+  // field half a finger above and below its row, the close box that far
+  // every way round its glyph.
+  const kReach = 13;
+  function place(element, cells, role) {
+    const box = byId('grid').getBoundingClientRect();
+    const w = box.width / gridSize[0], h = box.height / gridSize[1];
+    let left = cells[0] * w, top = cells[1] * h, width = cells[2] * w, height = cells[3] * h;
+    if (role === 'textbox') {
+      top -= kReach;
+      height += 2 * kReach;
+    } else if (role === 'close') {
+      left -= kReach;
+      top -= kReach;
+      width += 2 * kReach;
+      height += 2 * kReach;
+    }
+    Object.assign(element.style, { left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px' });
+  }
+
+  function placeAll() {
+    const dialog = described[0];
+    if (!dialog) return;
+    described.slice(1).forEach((node, i) => {
+      place(byId('access').children[i], [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1],
+                                         node.cells[2], node.cells[3]], node.role);
+    });
   }
 
   // The cells of the control an element stands for, as last described.
@@ -189,7 +212,8 @@ Module.rgbhsvScreen = (function () {
     layer.setAttribute('aria-label', dialog.name);
     nodes.slice(1).forEach((node, i) => {
       const element = layer.children[i];
-      place(element, [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1], node.cells[2], node.cells[3]]);
+      place(element, [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1], node.cells[2], node.cells[3]],
+            node.role);
       if (node.role === 'textbox') {
         element.setAttribute('aria-label', node.name);
         if (element.value !== node.value) element.value = node.value;
@@ -377,6 +401,8 @@ Module.rgbhsvScreen = (function () {
     document.addEventListener('paste', onPaste);
     document.addEventListener('copy', onCopy);
     byId('grid').addEventListener('mousedown', onMouseDown);
+    window.addEventListener('resize', placeAll);  // a phone turned, a window resized
+    if (document.fonts) document.fonts.ready.then(placeAll);
     byId('again').addEventListener('click', () => location.reload());
     document.addEventListener('mousedown', keepFocusOnAgain, true);
     document.addEventListener('focusin', (event) => {

@@ -18,13 +18,26 @@ const path = require('path');
 const puppeteer = require('puppeteer-core');
 
 const [page_file, scenarios_file, session_file, expected_file, screenshots] = process.argv.slice(2);
-const html = fs.readFileSync(page_file);
 const scenarios = fs.readFileSync(scenarios_file, 'utf8').trim().split('\n').map((line) => line.split('\t'));
 
+// The page's folder, as any static file server serves it; `offline` stands
+// for a phone in a lift: nothing answers.
+const kTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
+                 '.webmanifest': 'application/manifest+json' };
+const served = { offline: false, requests: [] };
 function serve() {
+  const folder = path.dirname(page_file);
   const server = http.createServer((request, response) => {
-    response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
-    response.end(html);
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/$/, '/index.html');
+    served.requests.push(name);
+    const file = path.join(folder, path.basename(name));
+    if (served.offline || !kTypes[path.extname(file)] || !fs.existsSync(file)) {
+      response.writeHead(served.offline ? 503 : 404);
+      response.end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)], 'Cache-Control': 'no-cache' });
+    response.end(fs.readFileSync(file));
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
@@ -226,6 +239,109 @@ async function afterTheEnd(browser, page, url) {
   return 0;
 }
 
+// The page on a phone (Chromium's emulation: touch, 390 x 844 at three
+// device pixels to the CSS pixel): an installable app, controlled by its
+// service worker, that reloads with the network gone and takes a tap and a
+// key; its text large enough, the dialog whole, and every field and the
+// close box taking a finger a little off, held either way. Then the page
+// from disk: it runs, and asks for nothing.
+async function phone(browser, url) {
+  const problems = [];
+  const expect = (ok, what) => ok || problems.push(what);
+  const page = await browser.newPage();
+  await page.emulate({ userAgent: 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) ' +
+                                  'Chrome/156.0.0.0 Mobile Safari/537.36',
+                       viewport: { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true } });
+  await load(page, url);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  expect(installabilityErrors.length === 0, `not installable: ${JSON.stringify(installabilityErrors)}`);
+  await load(page, url);
+  expect(await page.evaluate(() => navigator.serviceWorker.controller !== null), 'no service worker controls the page');
+
+  // Where a finger lands, 12 CSS px off each field's number and all round
+  // the close box's glyph; the text's size; the dialog within the screen.
+  const fingers = () => page.evaluate(() => {
+    const found = [];
+    const fields = [...document.querySelectorAll('#access .textbox')];
+    const numbers = [];
+    for (const row of document.querySelectorAll('#grid .row')) {
+      let run = null;
+      for (const span of row.querySelectorAll('span.field')) {
+        const box = span.getBoundingClientRect();
+        if (run && Math.abs(box.left - run.right) < 1) run.right = box.right;
+        else numbers.push(run = { left: box.left, right: box.right, top: box.top, bottom: box.bottom });
+      }
+    }
+    numbers.forEach((n, i) => {
+      const glyph = (n.right - n.left) / 7;  // a field is seven cells; its number the first three at most
+      const x = n.left + glyph, y = (n.top + n.bottom) / 2;
+      for (const [px, py] of [[x, n.top - 12], [x, n.bottom + 12], [n.left + 3 * glyph + 12, y]])
+        if (document.elementFromPoint(px, py) !== fields[i]) found.push(`field ${i} misses (${px.toFixed(0)}, ${py.toFixed(0)})`);
+    });
+    const close = [...document.querySelectorAll('#grid span')].find((s) => s.textContent.includes('×'));
+    const text = close.textContent, at = text.indexOf('×'), cell = close.getBoundingClientRect().width / [...text].length;
+    const box = close.getBoundingClientRect();
+    const gx = box.left + cell * (at + 0.5), gy = (box.top + box.bottom) / 2;
+    for (const [dx, dy] of [[-12, 0], [12, 0], [0, -12], [0, 12], [-12, -12], [12, 12], [-12, 12], [12, -12]])
+      if (document.elementFromPoint(gx + dx, gy + dy) !== document.querySelector('#access .close'))
+        found.push(`the close box misses (${dx}, ${dy})`);
+    const grid = document.getElementById('grid').getBoundingClientRect();
+    if (grid.left < 0 || grid.top < 0 || grid.right > innerWidth || grid.bottom > innerHeight)
+      found.push(`the dialog (${grid.width.toFixed(0)} x ${grid.height.toFixed(0)}) is not whole on the screen`);
+    return { found, fontSize: parseFloat(getComputedStyle(document.getElementById('grid')).fontSize) };
+  });
+  let seen = await fingers();
+  problems.push(...seen.found.map((f) => 'upright: ' + f));
+  expect(seen.fontSize >= 11, `upright, the text is ${seen.fontSize} CSS px`);
+  await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await page.waitForFunction(settled);
+  seen = await fingers();
+  problems.push(...seen.found.map((f) => 'on its side: ' + f));
+  await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+
+  // Offline: the page comes from the worker's cache, and a tap 12 px above
+  // green, then a digit, changes green.
+  served.offline = true;
+  await page.setOfflineMode(true);
+  await load(page, url);
+  // A tap 10 px above green's third digit puts the caret after its second.
+  const green = await page.evaluate(() => {
+    const grid = document.getElementById('grid').getBoundingClientRect();
+    const cell = grid.width / Number(getComputedStyle(document.getElementById('grid')).getPropertyValue('--columns'));
+    const field = [...document.querySelectorAll('#grid .row')].flatMap((r) => [...r.querySelectorAll('span.field')])
+      .map((s) => s.getBoundingClientRect()).filter((r, i, all) => i === 0 || r.left - all[i - 1].right > 1 || r.top !== all[i - 1].top)[1];
+    return { x: field.left + 2.3 * cell, y: field.top - 10 };
+  });
+  await page.touchscreen.tap(green.x, green.y);
+  await page.waitForFunction(settled);
+  for (const key of ['Backspace', '0']) {
+    await page.keyboard.press(key);
+    await page.waitForFunction(settled);
+  }
+  const fields = (await page.evaluate(readDialog)).fields;
+  expect(fields[1] === '205', `offline, a tap above green, Backspace and 0 left ${fields.join(' ')}, not green 205`);
+  await page.setOfflineMode(false);
+  served.offline = false;
+  await page.close();
+
+  // From disk: the one file runs, and nothing else is asked for.
+  const disk = await browser.newPage();
+  const asked = [];
+  disk.on('request', (request) => asked.push(request.url()));
+  await load(disk, 'file://' + path.resolve(page_file));
+  // The program's WebAssembly is inside the page, as a data: address.
+  const extra = asked.filter((u) => u !== 'file://' + path.resolve(page_file) && !u.startsWith('data:'));
+  expect(extra.length === 0, `from disk it asked for ${extra.join(', ')}`);
+  await disk.close();
+
+  for (const p of problems) process.stderr.write(`FAIL - phone: ${p}\n`);
+  if (!problems.length)
+    process.stderr.write('ok   - on a phone: installable, offline, a finger lands on every field and the close box\n');
+  return problems.length ? 1 : 0;
+}
+
 // A fresh page, once the program waits for its first key; returns how long
 // after navigation the dialog was first drawn.
 async function load(page, url) {
@@ -254,8 +370,13 @@ async function run() {
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
+    // Chromium's own traffic off, so that the only requests are the page's.
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--user-data-dir=' + profile],
+           '--disable-component-update', '--disable-sync', '--disable-default-apps', '--disable-domain-reliability',
+           '--disable-client-side-phishing-detection', '--no-default-browser-check', '--metrics-recording-only',
+           '--disable-features=Translate,OptimizationHints,MediaRouter,AutofillServerCommunication,' +
+           'CertificateTransparencyComponentUpdater,InterestFeedContentSuggestions',
+           '--user-data-dir=' + profile],
   });
   let failures = 0;
   try {
@@ -289,6 +410,7 @@ async function run() {
     failures += await playSession(page, url);
     failures += await accessibility(page, url);
     failures += await afterTheEnd(browser, page, url);
+    failures += await phone(browser, url);
     if (screenshots) {
       for (const [label, width, height, scale] of [['desktop', 1024, 640, 1], ['phone', 390, 844, 2]]) {
         await page.setViewport({ width, height, deviceScaleFactor: scale, isMobile: label === 'phone' });
