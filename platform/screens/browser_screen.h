@@ -4,9 +4,8 @@
 #ifndef RGBHSV_PLATFORM_BROWSER_SCREEN_H
 #define RGBHSV_PLATFORM_BROWSER_SCREEN_H
 
-#include <map>
 #include <memory>
-#include <string>
+#include <vector>
 
 #include "screen.h"
 
@@ -14,7 +13,11 @@ namespace platform {
 
 // What a screen reader calls the controls that have no text of their own,
 // by control identifier: the fields, and the swatch, whose colour is added.
-using ControlNames = std::map<int, std::string>;
+struct ControlName {
+    int id;
+    const char *name;
+};
+using ControlNames = std::vector<ControlName>;
 
 std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names);
 // Tells the page that the program ended, and how.

@@ -109,6 +109,21 @@ void AppendJsonString(std::string *out, const std::string &text)
     *out += '"';
 }
 
+void AppendNumber(std::string *out, int n)
+{
+    if (n < 0) {
+        *out += '-';
+        n = -n;
+    }
+    char digits[12];
+    int used = 0;
+    do {
+        digits[used++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n);
+    while (used) *out += digits[--used];
+}
+
 const char *RoleName(AccessibleNode::Role role)
 {
     switch (role) {
@@ -152,8 +167,8 @@ public:
         std::string json = "[";
         for (const AccessibleNode &n : nodes) {
             std::string name = n.name;
-            const auto named = names_.find(n.id);
-            if (n.id != 0 && named != names_.end()) name = named->second;
+            for (const ControlName &named : names_)
+                if (n.id != 0 && named.id == n.id) name = named.name;
             if (n.role == AccessibleNode::Role::kGraphic && n.colour != kDefaultColour) {
                 char hex[16];
                 std::snprintf(hex, sizeof hex, ", #%02X%02X%02X", n.colour & 0xFF, n.colour >> 8 & 0xFF,
@@ -163,15 +178,20 @@ public:
             if (json.size() > 1) json += ',';
             json += "{\"role\":\"";
             json += RoleName(n.role);
-            json += "\",\"id\":" + std::to_string(n.id) + ",\"name\":";
+            json += "\",\"id\":";
+            AppendNumber(&json, n.id);
+            json += ",\"name\":";
             AppendJsonString(&json, name);
             json += ",\"value\":";
             AppendJsonString(&json, n.value);
-            json += ",\"focused\":" + std::string(n.focused ? "true" : "false") +
-                    ",\"disabled\":" + std::string(n.disabled ? "true" : "false") +
-                    ",\"selection\":[" + std::to_string(n.selection_start) + "," + std::to_string(n.selection_end) +
-                    "],\"cells\":[" + std::to_string(n.x) + "," + std::to_string(n.y) + "," + std::to_string(n.width) +
-                    "," + std::to_string(n.height) + "]}";
+            json += n.focused ? ",\"focused\":true" : ",\"focused\":false";
+            json += n.disabled ? ",\"disabled\":true" : ",\"disabled\":false";
+            const int numbers[] = {n.selection_start, n.selection_end, n.x, n.y, n.width, n.height};
+            for (int i = 0; i < 6; i++) {
+                json += i == 0 ? ",\"selection\":[" : i == 2 ? "],\"cells\":[" : ",";
+                AppendNumber(&json, numbers[i]);
+            }
+            json += "]}";
         }
         json += "]";
         if (json != described_) JsDescribe(json.c_str());
