@@ -40,7 +40,8 @@ t send-keys -t s "clear; COLORTERM=truecolor script -qfc $program $work/bytes" E
 until t capture-pane -p -t s | grep -qF "0       0       255"; do :; done
 t send-keys -t s Tab Tab 0 BTab; sleep 0.3
 sizes=()
-for key in 1 2 BSpace 3; do
+# Green goes 1 12 1 13 1 0 4 45 4 46 4 0 9 99 9 90: sixteen keys, each a new colour.
+for key in 1 2 BSpace 3 BSpace BSpace 4 5 BSpace 6 BSpace BSpace 9 9 BSpace 0; do
   before=$(stat -c %s "$work/bytes")
   t send-keys -t s "$key"; sleep 0.3
   sizes+=($(( $(stat -c %s "$work/bytes") - before )))
@@ -48,7 +49,7 @@ done
 pid=$(pgrep -n -x rgbhsv)
 peak=$(awk '/VmHWM/ { print $2 }' "/proc/$pid/status")
 t send-keys -t s Escape; sleep 0.3
-echo "bytes written per colour-changing keystroke: ${sizes[*]}"
+echo "bytes written per colour-changing keystroke: ${sizes[*]} (from $(printf '%s\n' "${sizes[@]}" | sort -n | head -1) to $(printf '%s\n' "${sizes[@]}" | sort -n | tail -1))"
 echo "peak resident memory: $peak kB"
 
 # The Windows build, where it has been made (make windows): sizes, and

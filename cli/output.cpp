@@ -8,23 +8,38 @@
 #include <cstring>
 #include <unistd.h>
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #endif
 
 namespace hsvconv {
 namespace {
 
-// errno for a failed write. Windows has no EPIPE: a pipe whose reader went
-// away fails with ERROR_NO_DATA or ERROR_BROKEN_PIPE, which the C runtime
-// reports as EINVAL; it is EPIPE here, so that it ends as quietly as there.
-int WriteError()
+// Writes what it can of `data` and returns how much, or -1 with the reason
+// in *error as an errno value. On Windows this is WriteFile itself: the C
+// runtime reports a pipe whose reader went away as EINVAL and keeps no
+// trace of why, where Windows says ERROR_NO_DATA or ERROR_BROKEN_PIPE (and
+// Wine ERROR_PIPE_NOT_CONNECTED); that is EPIPE here, so that hsvconv ends
+// as quietly as where there is SIGPIPE.
+long WriteSome(int fd, const char *data, std::size_t size, int *error)
 {
 #ifdef _WIN32
-    const DWORD why = GetLastError();
-    if (why == ERROR_NO_DATA || why == ERROR_BROKEN_PIPE) return EPIPE;
+    DWORD wrote = 0;
+    const DWORD chunk = static_cast<DWORD>(size < (1u << 30) ? size : (1u << 30));
+    if (WriteFile(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), data, chunk, &wrote, nullptr)) return wrote;
+    switch (GetLastError()) {
+    case ERROR_NO_DATA: case ERROR_BROKEN_PIPE: case ERROR_PIPE_NOT_CONNECTED: *error = EPIPE; break;
+    case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL: *error = ENOSPC; break;
+    default: *error = EIO; break;
+    }
+    return -1;
+#else
+    const ssize_t n = write(fd, data, size);
+    *error = n < 0 ? errno : 0;
+    return n;
 #endif
-    return errno;
 }
+
 
 
 // "0 " .. "255 ": the digits with one byte after them for the separator.
@@ -92,13 +107,14 @@ bool Output::Flush()
 {
     std::size_t done = 0;
     while (error_ == 0 && done < used_) {
-        ssize_t n = write(fd_, buffer_ + done, used_ - done);
+        int failure = 0;
+        const long n = WriteSome(fd_, buffer_ + done, used_ - done, &failure);
         if (n > 0)
             done += static_cast<std::size_t>(n);
-        else if (n < 0 && errno == EINTR)
+        else if (n < 0 && failure == EINTR)
             continue;
         else
-            error_ = n < 0 ? WriteError() : EIO;
+            error_ = n < 0 ? failure : EIO;
     }
     written_ += done;
     used_ = 0;

@@ -59,7 +59,7 @@ add_custom_command(
 add_custom_target(rgbhsv_install_files ALL DEPENDS ${rgbhsv_man_pages} "${rgbhsv_generated}/changelog.gz")
 install(FILES ${rgbhsv_man_pages} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 
-if(TARGET rgbhsv)
+if(TARGET rgbhsv AND TARGET rgbhsv_icons)
   install(FILES "${PROJECT_SOURCE_DIR}/resources/rgbhsv.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
   foreach(size 16 32)
     install(FILES "${CMAKE_BINARY_DIR}/resources/icons/${size}/rgbhsv.png"

@@ -76,6 +76,36 @@ bool Sample(double x, double y, const Geometry &g, Rgb *out)
     return true;
 }
 
+// One pixel of an image `size` wide: the average colour of its samples x
+// samples points that fall on the drawing (or on `ground`, where one is
+// given), and how many of them do.
+struct PixelSample {
+    Rgb colour;
+    int covered;
+};
+
+PixelSample SamplePixel(int x, int y, int size, const Geometry &geometry, int samples, const Rgb *ground)
+{
+    Rgb sum{0, 0, 0};
+    int covered = 0;
+    for (int sy = 0; sy < samples; sy++)
+        for (int sx = 0; sx < samples; sx++) {
+            const double px = x + (sx + 0.5) / samples - size / 2.0;
+            const double py = y + (sy + 0.5) / samples - size / 2.0;
+            Rgb c;
+            if (!Sample(px, py, geometry, &c)) {
+                if (!ground) continue;
+                c = *ground;
+            }
+            sum.r += c.r;
+            sum.g += c.g;
+            sum.b += c.b;
+            covered++;
+        }
+    if (!covered) return {{0, 0, 0}, 0};
+    return {{sum.r / covered, sum.g / covered, sum.b / covered}, covered};
+}
+
 // The classic 16-colour palette, then (for 256 colours) the 6 x 6 x 6 cube
 // and a ramp of greys.
 std::vector<Rgb> Palette(int colours)
@@ -134,25 +164,13 @@ std::vector<uint8_t> DrawImage(int size, int colours, const Geometry &geometry)
     const int kSamples = 4;
     for (int y = 0; y < size; y++) {
         for (int x = 0; x < size; x++) {
-            Rgb sum{0, 0, 0};
-            int covered = 0;
-            for (int sy = 0; sy < kSamples; sy++)
-                for (int sx = 0; sx < kSamples; sx++) {
-                    const double px = x + (sx + 0.5) / kSamples - size / 2.0;
-                    const double py = y + (sy + 0.5) / kSamples - size / 2.0;
-                    Rgb c;
-                    if (!Sample(px, py, geometry, &c)) continue;
-                    sum.r += c.r;
-                    sum.g += c.g;
-                    sum.b += c.b;
-                    covered++;
-                }
+            const PixelSample pixel = SamplePixel(x, y, size, geometry, kSamples, nullptr);
             const int row = size - 1 - y;  // stored bottom-up
-            if (covered * 2 < kSamples * kSamples) {
+            if (pixel.covered * 2 < kSamples * kSamples) {
                 mask_rows[static_cast<size_t>(row * mask_stride + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
                 continue;
             }
-            const int index = Nearest(palette, {sum.r / covered, sum.g / covered, sum.b / covered});
+            const int index = Nearest(palette, pixel.colour);
             uint8_t &cell = colour_rows[static_cast<size_t>(row * colour_stride + x * bits / 8)];
             cell |= bits == 8 ? static_cast<uint8_t>(index)
                               : static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
@@ -196,26 +214,10 @@ png::Bytes DrawFull(int size, bool maskable)
     png::Bytes rgba;
     for (int y = 0; y < size; y++) {
         for (int x = 0; x < size; x++) {
-            Rgb sum{0, 0, 0};
-            int covered = 0;
-            for (int sy = 0; sy < kSamples; sy++)
-                for (int sx = 0; sx < kSamples; sx++) {
-                    const double px = x + (sx + 0.5) / kSamples - size / 2.0;
-                    const double py = y + (sy + 0.5) / kSamples - size / 2.0;
-                    Rgb c;
-                    if (!Sample(px, py, g, &c)) {
-                        if (!maskable) continue;
-                        c = ground;
-                    }
-                    sum.r += c.r;
-                    sum.g += c.g;
-                    sum.b += c.b;
-                    covered++;
-                }
-            const int n = covered ? covered : 1;
-            rgba.insert(rgba.end(), {static_cast<uint8_t>(sum.r / n + 0.5), static_cast<uint8_t>(sum.g / n + 0.5),
-                                     static_cast<uint8_t>(sum.b / n + 0.5),
-                                     static_cast<uint8_t>(255 * covered / (kSamples * kSamples))});
+            const PixelSample pixel = SamplePixel(x, y, size, g, kSamples, maskable ? &ground : nullptr);
+            rgba.insert(rgba.end(), {static_cast<uint8_t>(pixel.colour.r + 0.5), static_cast<uint8_t>(pixel.colour.g + 0.5),
+                                     static_cast<uint8_t>(pixel.colour.b + 0.5),
+                                     static_cast<uint8_t>(255 * pixel.covered / (kSamples * kSamples))});
         }
     }
     return rgba;

@@ -46,30 +46,10 @@ function serve() {
 // or it has ended.
 const settled = () => document.body.dataset.idle === 'yes' || document.body.dataset.ended !== undefined;
 
-function readDialog() {
-  const fields = [];
-  for (const row of document.querySelectorAll('#grid .row')) {
-    let field = null, end = -1;
-    for (const span of row.querySelectorAll('span')) {
-      const x = Number(span.dataset.x);
-      if (!span.classList.contains('field')) {
-        field = null;
-        continue;
-      }
-      if (!field || x !== end) fields.push(field = { text: '' });
-      field.text += span.textContent;
-      end = x + [...span.textContent].length;
-    }
-  }
-  const swatch = document.querySelector('#grid .content');
-  const rgb = swatch ? getComputedStyle(swatch).backgroundColor.match(/\d+/g).map(Number) : [0, 0, 0];
-  return { fields: fields.map((f) => f.text.trim()), swatch: rgb, beeps: Number(document.body.dataset.beeps || 0) };
-}
-
-// The six fields, the focused field (the one with the caret) and its
-// selection (its cells in reverse video, or the caret), as the probe reads
-// them from Windows.
-function readState() {
+// What the page shows, read in the page: each field's text and, cell by
+// cell, whether it is selected (reverse video) and holds the caret; the
+// swatch's colour; the beeps so far.
+function readPage() {
   const fields = [];
   for (const row of document.querySelectorAll('#grid .row')) {
     let field = null, end = -1;
@@ -86,6 +66,22 @@ function readState() {
       end = x + [...span.textContent].length;
     }
   }
+  const swatch = document.querySelector('#grid .content');
+  const rgb = swatch ? getComputedStyle(swatch).backgroundColor.match(/\d+/g).map(Number) : [0, 0, 0];
+  return { fields, swatch: rgb, beeps: Number(document.body.dataset.beeps || 0) };
+}
+
+// The six fields' numbers, the swatch and the beeps.
+async function readDialog(page) {
+  const shown = await page.evaluate(readPage);
+  return { fields: shown.fields.map((f) => f.text.trim()), swatch: shown.swatch, beeps: shown.beeps };
+}
+
+// The six fields, the focused field (the one with the caret) and its
+// selection (its cells in reverse video, or the caret), as the probe reads
+// them from Windows.
+async function readState(page) {
+  const { fields } = await page.evaluate(readPage);
   let focus = 0, sel = '0-0';
   fields.forEach((f, i) => {
     const caret = f.cells.findIndex((c) => c.caret);
@@ -128,7 +124,7 @@ async function playSession(page, url) {
   await page.evaluate(() => navigator.clipboard.writeText(''));
   for (let n = 0; n <= script.length; n++) {
     if (n > 0) await playSessionWord(page, script[n - 1]);
-    const seen = await page.evaluate(readState);
+    const seen = await readState(page);
     if (seen !== expected[n]) {
       process.stderr.write(`FAIL - the key session, after key ${n} (${n ? script[n - 1] : 'start'}):\n` +
                            `  Windows: ${expected[n]}\n  page:    ${seen}\n`);
@@ -167,7 +163,7 @@ async function accessibility(page, url) {
   const expect = (ok, what) => ok || problems.push(what);
   const checkTree = async (when) => {
     const nodes = await flat();
-    const shown = (await page.evaluate(readDialog)).fields;
+    const shown = (await readDialog(page)).fields;
     const fields = nodes.filter((n) => n.role === 'textbox');
     expect(fields.map((n) => n.name).join('|') === kNames.join('|'), `${when}: field names ${fields.map((n) => n.name)}`);
     expect(fields.map((n) => n.value).join(' ') === shown.join(' '),
@@ -320,7 +316,7 @@ async function phone(browser, url) {
     await page.keyboard.press(key);
     await page.waitForFunction(settled);
   }
-  const fields = (await page.evaluate(readDialog)).fields;
+  const fields = (await readDialog(page)).fields;
   expect(fields[1] === '205', `offline, a tap above green, Backspace and 0 left ${fields.join(' ')}, not green 205`);
   await page.setOfflineMode(false);
   served.offline = false;
@@ -388,7 +384,7 @@ async function run() {
       let reports = 0, beeps = 0;
       for (const word of script.split(' ')) {
         if (word === 'report') {
-          const dialog = await page.evaluate(readDialog);
+          const dialog = await readDialog(page);
           const [r, g, b] = dialog.swatch;
           const colour = (r | g << 8 | b << 16).toString(16).padStart(6, '0');
           const rows = dialog.fields.slice(0, 3).join(' ') + ' / ' + dialog.fields.slice(3, 6).join(' ');
