@@ -293,6 +293,8 @@ async function phone(browser, url) {
   expect(seen.fontSize >= 11, `upright, the text is ${seen.fontSize} CSS px`);
   await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
   await page.waitForFunction(settled);
+  // The page lays its controls out again on the resize, before the next frame.
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   seen = await fingers();
   problems.push(...seen.found.map((f) => 'on its side: ' + f));
   await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
