@@ -60,7 +60,7 @@ bool Decode(const int *page, InputEvent *event)
 {
     const uint8_t modifiers = static_cast<uint8_t>(((page[2] & kPageShift) ? kShift : 0) |
                                                    ((page[2] & kPageCtrl) ? kCtrl : 0) | ((page[2] & kPageAlt) ? kAlt : 0));
-        switch (page[0]) {
+    switch (page[0]) {
     case kPageChar:
         *event = CharEvent(static_cast<char32_t>(page[1]), modifiers);
         return true;
