@@ -191,7 +191,6 @@ bool Inside(const RECT &r, int x, int y)
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-
 void HandleClick(HWND dialog, int x, int y)
 {
     if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION) && Inside(CloseBoxOf(dialog), x, y)) {
