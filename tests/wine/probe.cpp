@@ -68,11 +68,16 @@ bool Start(const char *exe, Program *p)
 }
 
 // Waits until the dialog's thread has handled everything sent its way.
+// A sent message is handled at the thread's next look at its queue, and
+// each look takes one posted message: four of them outlast a key's down, up
+// and the character TranslateMessage posts.
 void Settle(const Program &p)
 {
     WaitForInputIdle(p.process.hProcess, 2000);
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(p.dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    for (int i = 0; i < 4; i++) {
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(p.dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &ignored);
+    }
     Sleep(30);
 }
 
