@@ -8,6 +8,7 @@
 #define RGBHSV_TESTS_DIALOG_SCENARIOS_H
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 struct DialogScenario {
@@ -33,6 +34,48 @@ static const DialogScenario kDialogScenarios[] = {
 // another program would. With `terminal` set, Ctrl+C and Ctrl+Z, which a
 // terminal keeps for closing and suspending, are left out, and so is
 // "clip=": there the program's clipboard is only what it copied itself.
+// The keys a session names, in the order of each front end's own table.
+static const char *const kSessionKeyNames[] = {"tab", "bs", "esc", "left", "right", "up", "down", "home", "end",
+                                               "del", "ins"};
+
+// A key word split up: the key, by its place in kSessionKeyNames, or a
+// letter (with Ctrl or Alt), and the modifiers. "btab" is Shift+Tab.
+struct KeyWord {
+    int key = -1;
+    char letter = 0;
+    bool shift = false, ctrl = false, alt = false;
+};
+
+// False for a word that names no key (digits to type, "clip=", "report").
+inline bool ParseKeyWord(const std::string &word, KeyWord *k)
+{
+    std::string name = word;
+    const size_t dash = word.find('-');
+    if (dash != std::string::npos && dash > 0) {
+        for (char c : word.substr(0, dash)) {
+            if (c == 's') k->shift = true;
+            else if (c == 'c') k->ctrl = true;
+            else if (c == 'a') k->alt = true;
+            else return false;
+        }
+        name = word.substr(dash + 1);
+    }
+    if (name == "btab") {
+        name = "tab";
+        k->shift = true;
+    }
+    for (int i = 0; i < static_cast<int>(sizeof kSessionKeyNames / sizeof kSessionKeyNames[0]); i++)
+        if (name == kSessionKeyNames[i]) {
+            k->key = i;
+            return true;
+        }
+    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z' && (k->ctrl || k->alt)) {
+        k->letter = name[0];
+        return true;
+    }
+    return false;
+}
+
 inline std::string RandomKeySession(uint32_t seed, int keys, bool terminal = false)
 {
     static const char *const kWords[] = {

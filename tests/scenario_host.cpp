@@ -21,34 +21,15 @@ using platform::Key;
 // A key word of a session script as the event a screen reports.
 bool EventOfWord(const std::string &word, InputEvent *event)
 {
-    uint8_t modifiers = 0;
-    std::string name = word;
-    const size_t dash = word.find('-');
-    if (dash != std::string::npos && dash > 0) {
-        for (char c : word.substr(0, dash))
-            modifiers |= c == 's' ? platform::kShift : c == 'c' ? platform::kCtrl : c == 'a' ? platform::kAlt : 0;
-        name = word.substr(dash + 1);
-    }
-    static const struct {
-        const char *name;
-        Key key;
-    } keys[] = {{"tab", Key::kTab},   {"bs", Key::kBack},   {"esc", Key::kEscape}, {"left", Key::kLeft},
-                {"right", Key::kRight}, {"up", Key::kUp},     {"down", Key::kDown},  {"home", Key::kHome},
-                {"end", Key::kEnd},   {"del", Key::kDelete}, {"ins", Key::kInsert}};
-    for (const auto &k : keys)
-        if (name == k.name) {
-            *event = platform::KeyEvent(k.key, modifiers);
-            return true;
-        }
-    if (name == "btab") {
-        *event = platform::KeyEvent(Key::kTab, platform::kShift);
-        return true;
-    }
-    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z' && modifiers) {
-        *event = platform::CharEvent(static_cast<char32_t>(name[0]), modifiers);
-        return true;
-    }
-    return false;
+    static const Key kKeys[] = {Key::kTab,  Key::kBack, Key::kEscape, Key::kLeft, Key::kRight, Key::kUp,
+                                Key::kDown, Key::kHome, Key::kEnd,    Key::kDelete, Key::kInsert};
+    KeyWord k;
+    if (!ParseKeyWord(word, &k)) return false;
+    const uint8_t modifiers = static_cast<uint8_t>((k.shift ? platform::kShift : 0) | (k.ctrl ? platform::kCtrl : 0) |
+                                                   (k.alt ? platform::kAlt : 0));
+    *event = k.letter ? platform::CharEvent(static_cast<char32_t>(k.letter), modifiers)
+                      : platform::KeyEvent(kKeys[k.key], modifiers);
+    return true;
 }
 
 // The six fields, the focused field and its selection, as the probe prints
@@ -106,7 +87,6 @@ int main(int argc, char **argv)
         for (const DialogScenario &scenario : kDialogScenarios) std::printf("%s\t%s\n", scenario.name, scenario.script);
         return 0;
     }
-    using platform::Key;
     using rgbhsv_test::Session;
     using rgbhsv_test::View;
     for (const DialogScenario &scenario : kDialogScenarios) {
@@ -114,10 +94,8 @@ int main(int argc, char **argv)
         std::istringstream words(scenario.script);
         int reports = 0;
         for (std::string word; words >> word;) {
-            if (word == "tab") session.Press(Key::kTab);
-            else if (word == "btab") session.Press(Key::kTab, true);
-            else if (word == "bs") session.Press(Key::kBack);
-            else if (word == "esc") session.Press(Key::kEscape);
+            InputEvent event;
+            if (EventOfWord(word, &event)) session.Add(event);
             else if (word == "report") {
                 const int n = ++reports;
                 session.Then([&scenario, n](const View &v) {

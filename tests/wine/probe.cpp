@@ -136,13 +136,6 @@ void Key(const Program &p, WORD vk, Modifiers m = {})
     Settle(p);
 }
 
-void Key(const Program &p, WORD vk, bool shift)
-{
-    Modifiers m;
-    m.shift = shift;
-    Key(p, vk, m);
-}
-
 void Type(const Program &p, char digit)
 {
     PostMessageW(FocusOf(p), WM_CHAR, static_cast<WPARAM>(digit), 1);
@@ -166,6 +159,19 @@ COLORREF SwatchOnScreen(const Program &p)
     return colour;
 }
 
+// A key word of a session script (dialog_scenarios.h) as a virtual key and
+// the modifiers held with it.
+bool KeyOfWord(const std::string &word, WORD *vk, Modifiers *m)
+{
+    static const WORD kKeys[] = {VK_TAB, VK_BACK, VK_ESCAPE, VK_LEFT, VK_RIGHT, VK_UP,
+                                 VK_DOWN, VK_HOME, VK_END, VK_DELETE, VK_INSERT};
+    KeyWord k;
+    if (!ParseKeyWord(word, &k)) return false;
+    *vk = k.letter ? static_cast<WORD>(k.letter - 'a' + 'A') : kKeys[k.key];
+    *m = Modifiers{k.shift, k.ctrl, k.alt};
+    return true;
+}
+
 int RunScenario(const char *exe, const DialogScenario &scenario)
 {
     Program p;
@@ -179,10 +185,9 @@ int RunScenario(const char *exe, const DialogScenario &scenario)
         const char *end = std::strchr(s, ' ');
         const std::string word(s, end ? static_cast<size_t>(end - s) : std::strlen(s));
         s = end ? end + 1 : s + word.size();
-        if (word == "tab") Key(p, VK_TAB);
-        else if (word == "btab") Key(p, VK_TAB, true);
-        else if (word == "bs") Key(p, VK_BACK);
-        else if (word == "esc") Key(p, VK_ESCAPE);
+        WORD vk = 0;
+        Modifiers m;
+        if (KeyOfWord(word, &vk, &m)) Key(p, vk, m);
         else if (word == "report") {
             std::string rows;
             for (int i = 0; i < 6; i++) rows += Field(p, kFields[i]) + (i == 2 ? " / " : i == 5 ? "" : " ");
@@ -200,45 +205,6 @@ int RunScenario(const char *exe, const DialogScenario &scenario)
     CloseHandle(p.process.hThread);
     std::fflush(stdout);
     return 0;
-}
-
-// A key word of a session script (dialog_scenarios.h): an optional "s-",
-// "c-", "a-" or "cs-" for the modifiers, then a key's name or a letter.
-
-bool KeyOfWord(const std::string &word, WORD *vk, Modifiers *m)
-{
-    size_t dash = word.find('-');
-    std::string name = word;
-    if (dash != std::string::npos && dash > 0) {
-        for (char c : word.substr(0, dash)) {
-            if (c == 's') m->shift = true;
-            else if (c == 'c') m->ctrl = true;
-            else if (c == 'a') m->alt = true;
-            else return false;
-        }
-        name = word.substr(dash + 1);
-    }
-    static const struct {
-        const char *name;
-        WORD vk;
-    } keys[] = {{"tab", VK_TAB},   {"bs", VK_BACK},   {"esc", VK_ESCAPE}, {"left", VK_LEFT},
-                {"right", VK_RIGHT}, {"up", VK_UP},     {"down", VK_DOWN},  {"home", VK_HOME},
-                {"end", VK_END},   {"del", VK_DELETE}, {"ins", VK_INSERT}};
-    for (const auto &k : keys)
-        if (name == k.name) {
-            *vk = k.vk;
-            return true;
-        }
-    if (name == "btab") {
-        *vk = VK_TAB;
-        m->shift = true;
-        return true;
-    }
-    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z' && (m->ctrl || m->alt)) {
-        *vk = static_cast<WORD>(name[0] - 'a' + 'A');
-        return true;
-    }
-    return false;
 }
 
 void EmptyTheClipboard()
