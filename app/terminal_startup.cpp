@@ -18,7 +18,7 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: rgbhsv [--help | --version]\n"
+    "Usage: rgbhsv [-h | --help | --version]\n"
     "\n"
     "Shows the RGB <-> HSV converter in this terminal: edit red, green and blue\n"
     "or hue, saturation and value (0..255); the other row and the swatch follow.\n"
@@ -35,19 +35,27 @@ int Answer(const char *text)
     return 1;
 }
 
+// Names an argument that is not taken, as far as it is printable and no
+// further; status 2.
+int Refuse(const char *what, const char *argument)
+{
+    std::fprintf(stderr, "rgbhsv: %s '", what);
+    for (const char *p = argument; *p && p - argument < 24; p++)
+        std::fputc(*p >= 0x20 && *p < 0x7F ? *p : '?', stderr);
+    std::fputs("'; usage: rgbhsv [--help | --version]\n", stderr);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     if (argc > 1) {
-        if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return Answer(kUsage);
-        if (argc == 2 && std::strcmp(argv[1], "--version") == 0) return Answer("rgbhsv " RGBHSV_VERSION "\n");
-        // The argument is shown as far as it is printable, and no further.
-        std::fputs("rgbhsv: unknown argument '", stderr);
-        for (const char *p = argv[1]; *p && p - argv[1] < 24; p++)
-            std::fputc(*p >= 0x20 && *p < 0x7F ? *p : '?', stderr);
-        std::fputs("'; usage: rgbhsv [--help | --version]\n", stderr);
-        return 2;
+        const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+        const bool version = std::strcmp(argv[1], "--version") == 0;
+        if (!help && !version) return Refuse("unknown argument", argv[1]);
+        if (argc > 2) return Refuse("unexpected argument", argv[2]);
+        return Answer(help ? kUsage : "rgbhsv " RGBHSV_VERSION "\n");
     }
     std::string error;
     std::unique_ptr<platform::Screen> screen = platform::OpenTerminalScreen(&error);

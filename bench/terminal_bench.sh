@@ -15,22 +15,30 @@ t new-session -d -s s -x 80 -y 24 "bash --norc --noprofile"
 sleep 0.3
 
 now() { date +%s%N; }
-# Milliseconds from typing the command to the screen showing `text`.
+# Milliseconds from typing the command to the screen showing `text`, which
+# only the drawn program shows (not the typed command line); then `key`
+# leaves it, and the wait is for the shell to say it has, so that every run
+# starts from the same quiet shell.
+runs_done=0
 time_to() {
-  local command=$1 text=$2 start
-  t send-keys -t s "clear; $command" Enter
+  local command=$1 text=$2 key=$3 start elapsed
+  runs_done=$((runs_done + 1))
+  t send-keys -t s "clear; $command; printf 'en%s\\n' ded-$runs_done" Enter
   start=$(now)
   until t capture-pane -p -t s | grep -qF -- "$text"; do :; done
-  echo $(( ($(now) - start) / 1000 ))
+  elapsed=$(( ($(now) - start) / 1000 ))
+  t send-keys -t s "$key"
+  until t capture-pane -p -t s | grep -qx -- "ended-$runs_done"; do sleep 0.01; done
+  echo "$elapsed"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) / 1000 }'; }
 
+# dialog draws its whole form in one refresh: its Cancel button is on the
+# screen only once the form is.
 form="dialog --form Colour 12 40 3 Red: 1 1 255 1 8 4 3 Green: 2 1 255 2 8 4 3 Blue: 3 1 255 3 8 4 3"
 for _ in $(seq "$runs"); do
-  time_to "$program" "0       0       255" >> "$work/ours"
-  t send-keys -t s Escape; sleep 0.1
-  time_to "$form" "Blue:" >> "$work/dialog"
-  t send-keys -t s Escape; sleep 0.1
+  time_to "$program" "0       0       255" Escape >> "$work/ours"
+  time_to "$form" "<Cancel>" Escape >> "$work/dialog"
 done
 echo "start-up to first complete frame, median of $runs: rgbhsv $(median < "$work/ours") ms, dialog --form $(median < "$work/dialog") ms"
 
@@ -38,7 +46,8 @@ echo "start-up to first complete frame, median of $runs: rgbhsv $(median < "$wor
 # digits into green, every one of which changes the colour.
 t send-keys -t s "clear; COLORTERM=truecolor script -qfc $program $work/bytes" Enter
 until t capture-pane -p -t s | grep -qF "0       0       255"; do :; done
-t send-keys -t s Tab Tab 0 BTab; sleep 0.3
+t send-keys -t s Tab Tab 0 BTab
+until t capture-pane -p -t s | grep -qF "255     255     0"; do sleep 0.01; done
 sizes=()
 # Green goes 1 12 1 13 1 0 4 45 4 46 4 0 9 99 9 90: sixteen keys, each a new colour.
 for key in 1 2 BSpace 3 BSpace BSpace 4 5 BSpace 6 BSpace BSpace 9 9 BSpace 0; do

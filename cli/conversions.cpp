@@ -112,7 +112,11 @@ bool ParseRequest(const char *const *words, std::size_t count, Request *request,
         // Six hex digits alone were meant as a hex colour.
         if (from_rgb && count == 2 && std::strlen(words[1]) == 6 && std::strspn(words[1], "0123456789abcdefABCDEF") == 6) {
             const std::size_t used = std::strlen(why);
+#ifdef _WIN32
+            std::snprintf(why + used, size - used, "; a hex colour is written \"#%s\"", words[1]);
+#else
             std::snprintf(why + used, size - used, "; a hex colour is written '#%s'", words[1]);
+#endif
         }
         return false;
     }
@@ -128,11 +132,18 @@ void Convert(Direction direction, int a, int b, int c, int *x, int *y, int *z)
         HsvToRgb(a, b, c, x, y, z);
 }
 
-void WriteResult(const Request &request, Output &out)
+void WriteResult(const Request &request, bool hex, Output &out)
 {
     int x = 0, y = 0, z = 0;
     Convert(request.direction, request.a, request.b, request.c, &x, &y, &z);
-    out.PutTriple(x, y, z, '\n');
+    if (!hex || request.direction != Direction::kHsvToRgb) {
+        out.PutTriple(x, y, z, '\n');
+        return;
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    const char text[] = {'#', kDigits[x >> 4 & 15], kDigits[x & 15], kDigits[y >> 4 & 15], kDigits[y & 15],
+                         kDigits[z >> 4 & 15], kDigits[z & 15], '\n'};
+    out.PutText(text, sizeof text);
 }
 
 bool WriteTable(Direction direction, Output &out)

@@ -30,8 +30,9 @@ bool ParseRequest(const char *const *words, std::size_t count, Request *request,
 // The one conversion every path uses: the engine's call for the direction.
 void Convert(Direction direction, int a, int b, int c, int *x, int *y, int *z);
 
-// Writes a request's result, "x y z\n".
-void WriteResult(const Request &request, Output &out);
+// Writes a request's result, "x y z\n"; with `hex`, red, green and blue as
+// "#rrggbb\n".
+void WriteResult(const Request &request, bool hex, Output &out);
 
 // The whole table of one direction, red (or hue) outermost and the last
 // component innermost: "R G B H S V" or "H S V R G B" per line. False if

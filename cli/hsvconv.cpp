@@ -1,17 +1,32 @@
 /*
  * hsvconv: the converter's engine on the command line, for scripts and
- * tables. One conversion from the operands, a stream of requests from
- * standard input, or the whole table of one direction.
+ * tables. One conversion from the operands, streams of requests from files
+ * or standard input, or the whole table of one direction.
  *
  * Exit status: 0 done, 1 output could not be written, 2 bad input or usage.
  */
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #ifdef _WIN32
-#include <fcntl.h>
 #include <io.h>
+#else
+#define O_BINARY 0
+#endif
+
+// How a hex colour is written on this system's command line: cmd.exe passes
+// single quotes on, and PowerShell takes an unquoted # as a comment, so
+// Windows gets double quotes; a Unix shell, single ones.
+#ifdef _WIN32
+#define HEX_EXAMPLE "\"#ffc800\""
+#define HEX_FORM "\"#rrggbb\""
+#define HEX_SHELL "PowerShell"
+#else
+#define HEX_EXAMPLE "'#ffc800'"
+#define HEX_FORM "'#rrggbb'"
+#define HEX_SHELL "the shell"
 #endif
 
 #include "cli/conversions.h"
@@ -30,20 +45,23 @@ using hsvconv::Output;
 using hsvconv::Request;
 
 const char kUsage[] =
-    "Usage: hsvconv rgb R G B        red, green, blue (0..255) to hue, saturation, value\n"
-    "       hsvconv rgb '#rrggbb'    the same from a hex colour\n"
-    "       hsvconv hsv H S V        hue, saturation, value (0..255) to red, green, blue\n"
-    "       hsvconv table rgb|hsv    every input of one direction with its result\n"
-    "       hsvconv                  read requests from standard input, one a line\n"
+    "Usage: hsvconv [--hex] rgb R G B    red, green, blue (0..255) to hue, saturation, value\n"
+    "       hsvconv rgb " HEX_FORM "         the same from a hex colour\n"
+    "       hsvconv [--hex] hsv H S V    hue, saturation, value (0..255) to red, green, blue\n"
+    "       hsvconv table rgb|hsv        every input of one direction with its result\n"
+    "       hsvconv [--hex] [FILE...]    requests from the files, one a line; - or none\n"
+    "                                    is standard input\n"
     "\n"
-    "Hue runs 0..255 on a wheel of 256 steps. Lines on standard input are\n"
-    "'rgb R G B', 'rgb #rrggbb' or 'hsv H S V'; blank lines and lines starting\n"
-    "with # are passed over; a line may hold at most 4095 bytes. Values are\n"
-    "decimal digits, without a sign. Conversions share one engine state, in order.\n"
+    "Hue runs 0..255 on a wheel of 256 steps. --hex writes red, green and blue\n"
+    "as #rrggbb. Request lines are 'rgb R G B', 'rgb #rrggbb' or 'hsv H S V'; a\n"
+    "# after a request begins a comment; blank lines and lines starting with #\n"
+    "are passed over; a line may hold at most 4095 bytes. Values are decimal\n"
+    "digits, without a sign. Conversions share one engine state, in order.\n"
     "Table lines are 'R G B H S V' or 'H S V R G B', red or hue outermost.\n"
     "\n"
-    "Exit status: 0 done, 1 output could not be written, 2 bad input. A reader\n"
-    "that goes away ends hsvconv by SIGPIPE, as in any pipeline.\n";
+    "Exit status: 0 done, 1 output could not be written, 2 bad input, or a file\n"
+    "that cannot be read. A reader that goes away ends hsvconv by SIGPIPE, as in\n"
+    "any pipeline.\n";
 
 // The most words a request has, and then some: more is refused outright.
 const std::size_t kMaxWords = 8;
@@ -64,8 +82,9 @@ int Usage(const char *what)
 }
 
 // Splits a line in place on blanks, up to its first NUL, which *end is set
-// to. Returns the word count, or kMaxWords + 1 when there are more words
-// than any request has.
+// to, or up to a comment: a word after the first that starts with #, other
+// than the hex colour of "rgb #rrggbb". Returns the word count, or
+// kMaxWords + 1 when there are more words than any request has.
 std::size_t SplitWords(char *line, char **words, const char **end)
 {
     std::size_t count = 0;
@@ -73,21 +92,22 @@ std::size_t SplitWords(char *line, char **words, const char **end)
     for (;;) {
         while (*p == ' ' || *p == '\t' || *p == '\r') p++;
         if (*p == '\0') break;
-        if (count == kMaxWords) {
-            *end = p + std::strlen(p);
-            return kMaxWords + 1;
-        }
+        if (*p == '#' && count > 0 &&
+            !(count == 1 && std::strcmp(words[0], "rgb") == 0 && p[1] && p[1] != ' ' && p[1] != '\t' && p[1] != '\r'))
+            break;
+        if (count == kMaxWords) break;
         words[count++] = p;
         while (*p && *p != ' ' && *p != '\t' && *p != '\r') p++;
         if (*p) *p++ = '\0';
     }
-    *end = p;
-    return count;
+    const bool more = *p && *p != '#';
+    *end = p + std::strlen(p);
+    return more ? kMaxWords + 1 : count;
 }
 
 // Converts one line of the stream. Returns false, with the reason in `why`,
 // if it was bad.
-bool HandleLine(char *line, std::size_t length, Output &out, char *why, std::size_t size)
+bool HandleLine(char *line, std::size_t length, bool hex, Output &out, char *why, std::size_t size)
 {
     char *words[kMaxWords];
     const char *end = nullptr;
@@ -105,19 +125,26 @@ bool HandleLine(char *line, std::size_t length, Output &out, char *why, std::siz
     }
     Request request;
     if (!hsvconv::ParseRequest(words, count, &request, why, size)) return false;
-    hsvconv::WriteResult(request, out);
+    hsvconv::WriteResult(request, hex, out);
     return true;
 }
 
-// Requests from standard input, one a line, in order. A bad line ends the
-// run with status 2; at a terminal it is reported and the session goes on.
-int RunStream(Output &out)
+// Requests from one file, or standard input where `name` is null, one a
+// line, in order. A bad line ends the run with status 2; at a terminal it
+// is reported and the session goes on.
+int RunStream(int fd, const char *name, bool hex, Output &out)
 {
-    const bool interactive = isatty(STDIN_FILENO) != 0;
-    if (interactive && isatty(STDERR_FILENO))
+    const bool interactive = isatty(fd) != 0;
+    if (!name && interactive && isatty(STDERR_FILENO))
         std::fputs("Type rgb R G B, rgb #rrggbb or hsv H S V; Ctrl+D ends.\n", stderr);
+    char where[48] = "";
+    if (name) {
+        char shown[32];
+        hsvconv::Quote(name, shown, sizeof shown);
+        std::snprintf(where, sizeof where, "%s: ", shown);
+    }
 
-    LineReader reader(STDIN_FILENO, out);
+    LineReader reader(fd, out);
     bool any_bad = false;
     for (;;) {
         char why[kMessageSize];
@@ -132,7 +159,7 @@ int RunStream(Output &out)
                 line += 3;
                 length -= 3;
             }
-            ok = HandleLine(line, length, out, why, sizeof why);
+            ok = HandleLine(line, length, hex, out, why, sizeof why);
             break;
         }
         case LineReader::Status::kTooLong:
@@ -144,19 +171,50 @@ int RunStream(Output &out)
         case LineReader::Status::kWriteError:
             return WriteFailure(out);
         case LineReader::Status::kReadError:
-            std::fprintf(stderr, "hsvconv: cannot read standard input: %s\n", std::strerror(reader.Error()));
+            if (!out.Flush()) return WriteFailure(out);
+            if (name)
+                std::fprintf(stderr, "hsvconv: cannot read '%.*s': %s\n", static_cast<int>(std::strlen(where) - 2),
+                             where, std::strerror(reader.Error()));
+            else
+                std::fprintf(stderr, "hsvconv: cannot read standard input: %s\n", std::strerror(reader.Error()));
             return 2;
         }
         if (!ok) {
             // The results before the bad line go out first: a write that
             // fails ends the run there, before the line is reached.
             if (!out.Flush()) return WriteFailure(out);
-            std::fprintf(stderr, "hsvconv: line %lu: %s\n", reader.Number(), why);
+            std::fprintf(stderr, "hsvconv: %sline %lu: %s\n", where, reader.Number(), why);
             if (!interactive) return 2;
             any_bad = true;
         }
         if (out.Failed()) return WriteFailure(out);
     }
+}
+
+// The files in order, "-" standard input, as one stream of requests; the
+// first that cannot be opened or has a bad line ends the run.
+int RunFiles(char **names, int count, bool hex, Output &out)
+{
+    for (int i = 0; i < count; i++) {
+        if (std::strcmp(names[i], "-") == 0) {
+            const int status = RunStream(STDIN_FILENO, nullptr, hex, out);
+            if (status != 0) return status;
+            continue;
+        }
+        const int fd = open(names[i], O_RDONLY | O_BINARY);
+        if (fd < 0) {
+            const int error = errno;
+            if (!out.Flush()) return WriteFailure(out);
+            char shown[32];
+            hsvconv::Quote(names[i], shown, sizeof shown);
+            std::fprintf(stderr, "hsvconv: cannot open '%s': %s\n", shown, std::strerror(error));
+            return 2;
+        }
+        const int status = RunStream(fd, names[i], hex, out);
+        close(fd);
+        if (status != 0) return status;
+    }
+    return 0;
 }
 
 int Finish(Output &out)
@@ -175,39 +233,67 @@ int main(int argc, char **argv)
 #endif
     Output out(STDOUT_FILENO);
 
-    if (argc == 1) return RunStream(out);
-
-    const char *first = argv[1];
-    if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) {
-        out.PutText(kUsage, sizeof kUsage - 1);
-        return Finish(out);
-    }
-    if (std::strcmp(first, "--version") == 0) {
-        const char text[] = "hsvconv " RGBHSV_VERSION "\n";
-        out.PutText(text, sizeof text - 1);
-        return Finish(out);
-    }
-    if (std::strcmp(first, "table") == 0) {
-        if (argc != 3) return Usage("table takes one word, rgb or hsv");
-        Direction direction;
-        if (!hsvconv::ParseDirection(argv[2], &direction)) {
+    // --help and --version stand alone.
+    const char *first = argc > 1 ? argv[1] : "";
+    const bool help = std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0;
+    if (help || std::strcmp(first, "--version") == 0) {
+        if (argc > 2) {
             char shown[32], why[kMessageSize];
             hsvconv::Quote(argv[2], shown, sizeof shown);
+            std::snprintf(why, sizeof why, "unexpected argument '%s' after %s", shown, first);
+            return Usage(why);
+        }
+        if (help) {
+            out.PutText(kUsage, sizeof kUsage - 1);
+        } else {
+            const char text[] = "hsvconv " RGBHSV_VERSION "\n";
+            out.PutText(text, sizeof text - 1);
+        }
+        return Finish(out);
+    }
+
+    int next = 1;
+    bool hex = false;
+    for (; next < argc && argv[next][0] == '-' && argv[next][1]; next++) {
+        if (std::strcmp(argv[next], "--") == 0) {
+            next++;
+            break;
+        }
+        if (std::strcmp(argv[next], "--hex") != 0) {
+            char shown[32], why[kMessageSize];
+            hsvconv::Quote(argv[next], shown, sizeof shown);
+            std::snprintf(why, sizeof why, "unknown option '%s'", shown);
+            return Usage(why);
+        }
+        hex = true;
+    }
+    char **words = argv + next;
+    const std::size_t count = static_cast<std::size_t>(argc - next);
+    if (count == 0) return RunStream(STDIN_FILENO, nullptr, hex, out);
+
+    Direction direction;
+    const bool request = hsvconv::ParseDirection(words[0], &direction);
+    if (std::strcmp(words[0], "table") == 0) {
+        if (hex) return Usage("--hex is for requests; a table is written in decimal");
+        if (count != 2) return Usage("table takes one word, rgb or hsv");
+        if (!hsvconv::ParseDirection(words[1], &direction)) {
+            char shown[32], why[kMessageSize];
+            hsvconv::Quote(words[1], shown, sizeof shown);
             std::snprintf(why, sizeof why, "unknown table '%s' (expected rgb or hsv)", shown);
             return Usage(why);
         }
         return hsvconv::WriteTable(direction, out) ? 0 : WriteFailure(out);
     }
+    if (!request) return RunFiles(words, static_cast<int>(count), hex, out);
 
-    const std::size_t count = static_cast<std::size_t>(argc - 1);
     if (count > kMaxWords) return Usage("too many arguments");
     // `hsvconv rgb #ffc800` unquoted: the shell took the colour as a comment.
-    if (count == 1 && std::strcmp(first, "rgb") == 0)
-        return Usage("rgb got no values; quote a hex colour, as in rgb '#ffc800': the shell takes an unquoted # "
-                     "and what follows as a comment");
-    Request request;
+    if (count == 1 && direction == Direction::kRgbToHsv)
+        return Usage("rgb got no values; quote a hex colour, as in rgb " HEX_EXAMPLE ": " HEX_SHELL
+                     " takes an unquoted # and what follows as a comment");
+    Request parsed;
     char why[kMessageSize];
-    if (!hsvconv::ParseRequest(argv + 1, count, &request, why, sizeof why)) return Usage(why);
-    hsvconv::WriteResult(request, out);
+    if (!hsvconv::ParseRequest(words, count, &parsed, why, sizeof why)) return Usage(why);
+    hsvconv::WriteResult(parsed, hex, out);
     return Finish(out);
 }

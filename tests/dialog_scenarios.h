@@ -24,6 +24,7 @@ static const DialogScenario kDialogScenarios[] = {
     {"hsv 50 0 128", "tab tab tab 5 0 tab 0 tab 1 2 8 report esc"},
     {"hue past 255", "tab tab tab 9 9 9 report esc"},
     {"tab wraps past the greyed button", "btab 7 report tab 9 report esc"},
+    {"ctrl with a digit types nothing", "tab c-1 report esc"},
 };
 
 // A seeded random session over every key an edit field answers, for the
@@ -39,7 +40,7 @@ static const char *const kSessionKeyNames[] = {"tab", "bs", "esc", "left", "righ
                                                "del", "ins"};
 
 // A key word split up: the key, by its place in kSessionKeyNames, or a
-// letter (with Ctrl or Alt), and the modifiers. "btab" is Shift+Tab.
+// letter or digit (with Ctrl or Alt), and the modifiers. "btab" is Shift+Tab.
 struct KeyWord {
     int key = -1;
     char letter = 0;
@@ -69,7 +70,8 @@ inline bool ParseKeyWord(const std::string &word, KeyWord *k)
             k->key = i;
             return true;
         }
-    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z' && (k->ctrl || k->alt)) {
+    if (name.size() == 1 && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9')) &&
+        (k->ctrl || k->alt)) {
         k->letter = name[0];
         return true;
     }

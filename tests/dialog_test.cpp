@@ -174,6 +174,37 @@ TEST(Dialog, ResizeRecentres)
     EXPECT_EQ(s.Run(), 0);
 }
 
+// The swatch's border frames it whatever its colour, the dialog's face
+// (192 192 192) included: lines over its edge cells, the fill beneath.
+TEST(Dialog, SwatchIsOutlinedWhateverItsColour)
+{
+    Session s;
+    auto outlined = [](const View &v) {
+        const RECT sw = v.ScreenRect(IDC_SWATCH);
+        const platform::Colour fill = static_cast<platform::Colour>(v.SwatchColour());
+        int lines = 0, blanks = 0;
+        for (LONG y = sw.top; y < sw.bottom; y++)
+            for (LONG x = sw.left; x < sw.right; x++) {
+                const platform::Cell &c = v.Frame().At(x, y);
+                EXPECT_EQ(c.bg, fill) << x << "," << y;
+                const bool edge = x == sw.left || x == sw.right - 1 || y == sw.top || y == sw.bottom - 1;
+                if (edge && c.ch != U' ' && c.fg != fill) lines++;
+                if (!edge && c.ch == U' ') blanks++;
+            }
+        EXPECT_EQ(lines, 2 * (sw.right - sw.left) + 2 * (sw.bottom - sw.top) - 4);
+        EXPECT_EQ(blanks, (sw.right - sw.left - 2) * (sw.bottom - sw.top - 2));
+        EXPECT_EQ(v.Frame().At(sw.left, sw.top).ch, U'┌');
+    };
+    s.Then(outlined);
+    s.Type("192").Press(Key::kTab).Type("192").Press(Key::kTab).Type("192");
+    s.Then([&](const View &v) {
+        EXPECT_EQ(v.SwatchColour(), 0xC0C0C0);
+        outlined(v);
+    });
+    s.Press(Key::kEscape);
+    EXPECT_EQ(s.Run(), 0);
+}
+
 TEST(Platform, DialogItemNumbersReadAndWriteAsOnWindows)
 {
     const struct {
@@ -183,7 +214,8 @@ TEST(Platform, DialogItemNumbersReadAndWriteAsOnWindows)
         BOOL translated;
     } cases[] = {
         {"", FALSE, 0, FALSE},          {"42", FALSE, 42, TRUE},       {" 7 ", FALSE, 7, TRUE},
-        {"12a", FALSE, 0, FALSE},       {"-5", FALSE, 0, FALSE},       {"-5", TRUE, static_cast<UINT>(-5), TRUE},
+        {"12a", FALSE, 12, TRUE},       {"3 4", TRUE, 3, TRUE},        {"a1", FALSE, 0, FALSE},
+        {"-5", FALSE, 0, FALSE},       {"-5", TRUE, static_cast<UINT>(-5), TRUE},
         {"+9", TRUE, 9, TRUE},          {"4294967295", FALSE, 4294967295u, TRUE},
         {"4294967296", FALSE, 0, FALSE}, {"2147483648", TRUE, 0, FALSE},
     };

@@ -109,8 +109,19 @@ TEST(Hsvconv, ConversionsAndRefusals)
          "hsvconv: hsv takes three values, got 1; try 'hsvconv --help'\n"},
         {"short hex", {"rgb", "#12345"}, "", "", 2,
          "hsvconv: '#12345' is not a colour of the form #rrggbb; try 'hsvconv --help'\n"},
-        {"unknown word", {"lab", "1", "2", "3"}, "", "", 2,
-         "hsvconv: unknown word 'lab' (expected rgb or hsv); try 'hsvconv --help'\n"},
+        {"a first word that is no request is a file", {"lab", "1", "2", "3"}, "", "", 2,
+         "hsvconv: cannot open 'lab': No such file or directory\n"},
+        {"--hex writes red, green, blue as a hex colour", {"--hex", "hsv", "34", "255", "255"}, "", "#ffcc00\n", 0, ""},
+        {"and leaves hue, saturation, value decimal", {"--hex", "rgb", "#ffc800"}, "", "34 255 255\n", 0, ""},
+        {"--hex in the stream, a comment after a request", {"--hex"},
+         "hsv 0 255 255 # red\nrgb #ffc800 # the same orange\nrgb 1 2 3 #ffc800 is no value here\n",
+         "#ff0000\n34 255 255\n149 170 3\n", 0, ""},
+        {"a comment does not count as values", {}, "hsv 1 2 # 3\n", "", 2,
+         "hsvconv: line 1: hsv takes three values, got 2\n"},
+        {"--version takes nothing after it", {"--version", "x"}, "", "", 2,
+         "hsvconv: unexpected argument 'x' after --version; try 'hsvconv --help'\n"},
+        {"an unknown option", {"--hexa", "hsv", "1", "2", "3"}, "", "", 2,
+         "hsvconv: unknown option '--hexa'; try 'hsvconv --help'\n"},
         {"unknown table", {"table", "lab"}, "", "", 2,
          "hsvconv: unknown table 'lab' (expected rgb or hsv); try 'hsvconv --help'\n"},
         {"control characters are not echoed", {"rgb", "1\x1b[2J", "2", "3"}, "", "", 2,
@@ -218,6 +229,32 @@ TEST(Hsvconv, UnreadableInputIsReported)
     close(dir);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.rfind("hsvconv: cannot read standard input: ", 0), 0u) << r.err;
+}
+
+// Request files in order with standard input among them, one engine state
+// through all; the first file that cannot be opened, or a bad line, ends
+// the run with what came before it written.
+TEST(Hsvconv, FilesAreReadLikeAnyFilter)
+{
+    char first[] = "/tmp/hsvconv-test-XXXXXX";
+    const int fd = mkstemp(first);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "rgb 255 200 0\n", 14), 14);
+    close(fd);
+    const std::string name(first);
+    const Result both = RunHsvconv({name, "-", name}, "hsv 0 0 9\n");
+    EXPECT_EQ(both.out, "34 255 255\n9 9 9\n34 255 255\n");
+    EXPECT_EQ(both.status, 0) << both.err;
+    const Result missing = RunHsvconv({name, "/nonexistent/requests", name});
+    EXPECT_EQ(missing.out, "34 255 255\n");
+    EXPECT_EQ(missing.err, "hsvconv: cannot open '/nonexistent/requests': No such file or directory\n");
+    EXPECT_EQ(missing.status, 2);
+    const Result directory = RunHsvconv({"/"});
+    EXPECT_EQ(directory.err, "hsvconv: cannot read '/': Is a directory\n");
+    EXPECT_EQ(directory.status, 2);
+    const Result bad = RunHsvconv({"-"}, "rgb 1 2\n");
+    EXPECT_EQ(bad.err, "hsvconv: line 1: rgb takes three values or one #rrggbb, got 2\n");
+    unlink(first);
 }
 
 TEST(Hsvconv, WriteErrorsEndTheRun)

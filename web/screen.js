@@ -249,6 +249,7 @@ Module.rgbhsvScreen = (function () {
 
   // --- Sound -------------------------------------------------------------------
 
+  let bellTimer = 0;
   function beep() {
     const field = described.find((n) => n.focused && n.role === 'textbox');
     refused = field ? field.value : null;
@@ -260,6 +261,9 @@ Module.rgbhsvScreen = (function () {
     bell.classList.remove('ringing');
     void bell.offsetWidth;
     bell.classList.add('ringing');
+    // Without motion the notice shows steadily for as long as it would fade.
+    clearTimeout(bellTimer);
+    bellTimer = setTimeout(() => bell.classList.remove('ringing'), 600);
     try {
       audio = audio || new (window.AudioContext || window.webkitAudioContext)();
       const tone = audio.createOscillator(), volume = audio.createGain();
@@ -334,36 +338,75 @@ Module.rgbhsvScreen = (function () {
     return (event.shiftKey ? SHIFT : 0) | (event.ctrlKey ? CTRL : 0) | (event.altKey ? ALT : 0);
   }
 
+  // What the field itself uses of the keyboard, and nothing more: the
+  // browser keeps its own shortcuts (zoom, find, print, back, reload). On
+  // macOS, Cmd is Ctrl for the clipboard, undo and select-all.
+  const SHORTCUTS = 'acvxz';
+  function ctrlOf(event) {
+    return event.ctrlKey || (event.metaKey && SHORTCUTS.includes(event.key.toLowerCase()));
+  }
+
   // The keys the browser itself turns into a paste event.
   function isPasteKey(event) {
-    return (event.ctrlKey && !event.altKey && event.key.toLowerCase() === 'v') ||
+    return (ctrlOf(event) && !event.altKey && event.key.toLowerCase() === 'v') ||
            (event.shiftKey && !event.ctrlKey && event.key === 'Insert');
   }
 
+  // A key's name is its character only when it is one character: "F5",
+  // "Enter" and the rest are never text.
+  function characterOf(event) {
+    return [...event.key].length === 1 ? event.key : null;
+  }
+
   function onKeyDown(event) {
-    if (event.isComposing || event.target === byId('again') || event.metaKey) return;
+    if (event.isComposing || event.target === byId('again')) return;
     if (isPasteKey(event)) return;
+    const ctrl = ctrlOf(event);
+    if (event.metaKey && !ctrl) return;
+    const mods = modifiers(event) | (ctrl ? CTRL : 0);
     const key = KEYS[event.key];
+    const character = characterOf(event);
     if (key) {
+      // Alt with a caret key is the browser's (Alt+Left goes back); only
+      // Alt+Backspace, the old undo, is the field's.
+      if (event.altKey && event.key !== 'Backspace') return;
       event.preventDefault();
-      push([KIND_KEY, key, modifiers(event), 0, 0]);
-    } else if (event.key.length === 1 && (event.ctrlKey || event.altKey)) {
-      // A shortcut: Ctrl+A, Ctrl+C, Ctrl+X, Ctrl+Z and the rest.
+      push([KIND_KEY, key, mods, 0, 0]);
+    } else if (character && (ctrl || event.altKey)) {
+      // The clipboard and undo shortcuts; any other is the browser's.
+      if (!ctrl || event.altKey || !SHORTCUTS.includes(character.toLowerCase())) return;
       event.preventDefault();
-      push([KIND_CHAR, event.key.toLowerCase().codePointAt(0), modifiers(event), 0, 0]);
-    } else if (event.key.length <= 2 && !event.ctrlKey && !event.altKey) {
+      push([KIND_CHAR, character.toLowerCase().codePointAt(0), mods, 0, 0]);
+    } else if (character) {
       // A typed character; touch keyboards send 'Unidentified' and come
       // through beforeinput instead.
       event.preventDefault();
-      pushText(event.key);
+      pushText(character);
     }
   }
 
+  // An input method's text arrives once, when its composition is committed;
+  // what it showed on the way belongs to the accessible field alone, which
+  // is then given the program's text back.
+  let composing = false;
   function onBeforeInput(event) {
+    if (composing || event.isComposing || event.inputType === 'insertCompositionText' ||
+        event.inputType === 'insertFromComposition') return;
     event.preventDefault();
     if (event.inputType === 'deleteContentBackward') push([KIND_KEY, KEYS.Backspace, 0, 0, 0]);
     else if (event.inputType === 'deleteContentForward') push([KIND_KEY, KEYS.Delete, 0, 0, 0]);
     else if (event.data) pushText(event.data);
+  }
+
+  function onCompositionEnd(event) {
+    composing = false;
+    const field = described.find((n) => n.focused && n.role === 'textbox');
+    const element = field && byId('access').children[described.indexOf(field) - 1];
+    if (element) {
+      element.value = field.value;
+      element.setSelectionRange(field.selection[0], field.selection[1]);
+    }
+    if (event.data) pushText(event.data);
   }
 
   function cellAt(event) {
@@ -398,6 +441,8 @@ Module.rgbhsvScreen = (function () {
     document.addEventListener('keydown', onKeyDown);
     // Touch keyboards type through the focused field's input events.
     document.addEventListener('beforeinput', onBeforeInput);
+    document.addEventListener('compositionstart', () => { composing = true; });
+    document.addEventListener('compositionend', onCompositionEnd);
     document.addEventListener('paste', onPaste);
     document.addEventListener('copy', onCopy);
     byId('grid').addEventListener('mousedown', onMouseDown);

@@ -179,10 +179,18 @@ void HandleKey(HWND dialog, int key, char16_t ch, uint8_t modifiers)
     System().modifiers = 0;
 }
 
-// The character a key gives besides its key message, if any.
-char16_t CharacterOfKey(int key, uint8_t modifiers)
+// The one place that says which keys make a character, as TranslateMessage
+// does: Backspace makes 8 (with Ctrl, 0x7F); with Alt a character is itself,
+// for WM_SYSCHAR; with Ctrl a letter makes its control character (Ctrl+C is
+// 3) and [ \ ] make 0x1B to 0x1D, while a digit or any other key makes
+// none; a character typed alone is itself. 0 for none.
+char16_t TranslatedCharacter(int key, char32_t ch, uint8_t modifiers)
 {
     if (key == VK_BACK) return (modifiers & kCtrl) ? 0x7F : u'\b';
+    if (ch == 0 || ch >= 0x10000) return 0;
+    if ((modifiers & kAlt) || !(modifiers & kCtrl)) return static_cast<char16_t>(ch);
+    if (ch < 0x80 && std::isalpha(static_cast<int>(ch))) return static_cast<char16_t>(std::toupper(static_cast<int>(ch)) & 0x1F);
+    if (ch == U'[' || ch == U'\\' || ch == U']') return static_cast<char16_t>(ch & 0x1F);
     return 0;
 }
 
@@ -218,24 +226,22 @@ void Dispatch(HWND dialog, const InputEvent &event)
     switch (event.kind) {
     case InputEvent::Kind::kKey: {
         const int key = VirtualKey(event.key);
-        if (key) HandleKey(dialog, key, CharacterOfKey(key, event.modifiers), event.modifiers);
+        if (key) HandleKey(dialog, key, TranslatedCharacter(key, 0, event.modifiers), event.modifiers);
         break;
     }
     case InputEvent::Kind::kChar: {
         const char32_t ch = event.ch;
-        const bool letter = ch < 0x80 && std::isalpha(static_cast<int>(ch));
-        if ((event.modifiers & kAlt) || ((event.modifiers & kCtrl) && letter)) {
-            // With Alt, or a letter with Ctrl, a character is a key: Alt's
-            // go to the focus as system keys, Ctrl's bring their control
-            // character (Ctrl+C is 3).
+        const char16_t translated = TranslatedCharacter(0, ch, event.modifiers);
+        if (event.modifiers & (kAlt | kCtrl)) {
+            // With Alt or Ctrl a character is a key: Alt's go to the focus
+            // as system keys.
             const int key = ch < 0x80 && std::isalnum(static_cast<int>(ch)) ? std::toupper(static_cast<int>(ch)) : 0;
-            const char16_t sent = (event.modifiers & kAlt) ? static_cast<char16_t>(ch) : static_cast<char16_t>(key & 0x1F);
-            HandleKey(dialog, key, ch < 0x10000 ? sent : 0, event.modifiers);
+            HandleKey(dialog, key, translated, event.modifiers);
             break;
         }
         HWND focus = GetFocus();
-        if (focus && focus->parent == dialog && ch < 0x10000)
-            SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(ch), 1);
+        if (focus && focus->parent == dialog && translated)
+            SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(translated), 1);
         break;
     }
     case InputEvent::Kind::kClick:

@@ -41,9 +41,9 @@ UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL is_signed)
         value = value * 10 + static_cast<unsigned>(text[i] - u'0');
         if (value > (is_signed ? 0x80000000ull : 0xFFFFFFFFull)) return 0;
     }
+    // The first character that is not a digit ends the number, as Windows
+    // documents it: "12a" reads as 12.
     if (i == digits_start) return 0;
-    while (i < text.size() && text[i] == u' ') i++;
-    if (i != text.size()) return 0;
     if (is_signed && !negative && value > INT_MAX) return 0;
     if (translated) *translated = TRUE;
     return negative ? static_cast<UINT>(-static_cast<long long>(value)) : static_cast<UINT>(value);

@@ -80,6 +80,27 @@ void PutScreenCell(LONG x, LONG y, const Cell &cell)
     if (frame.Contains(x, y)) frame.At(x, y) = cell;
 }
 
+void OutlineCells(HWND window, Colour fg)
+{
+    const RECT r = ClientRectOnScreen(window);
+    if (r.right - r.left < 2 || r.bottom - r.top < 2) return;
+    Frame &frame = FrameBuffer();
+    for (LONG y = r.top; y < r.bottom; y++) {
+        for (LONG x = r.left; x < r.right; x++) {
+            const bool left = x == r.left, right = x == r.right - 1, top = y == r.top, bottom = y == r.bottom - 1;
+            if (!(left || right || top || bottom) || !frame.Contains(x, y)) continue;
+            char32_t ch = (left || right) ? U'│' : U'─';
+            if (top && left) ch = U'┌';
+            else if (top && right) ch = U'┐';
+            else if (bottom && left) ch = U'└';
+            else if (bottom && right) ch = U'┘';
+            Cell &cell = frame.At(x, y);
+            cell.ch = ch;
+            cell.fg = fg;
+        }
+    }
+}
+
 void PlaceCaret(HWND window, bool visible, int x, int y)
 {
     Frame &frame = FrameBuffer();

@@ -23,6 +23,10 @@ void PutLabel(HWND window, std::u16string_view text, Colour fg, Colour bg);
 // One cell at a screen position, for what lies outside any client area:
 // a dialog's border and caption bar.
 void PutScreenCell(LONG x, LONG y, const Cell &cell);
+// A WS_BORDER frame on cells, which are too coarse for a frame outside the
+// client area: lines in `fg` over the window's edge cells, on whatever
+// ground its paint gave them, so that the outline shows whatever the fill.
+void OutlineCells(HWND window, Colour fg);
 // The one place the caret is shown, at (x, y) of the window's client area,
 // or hidden.
 void PlaceCaret(HWND window, bool visible, int x = 0, int y = 0);

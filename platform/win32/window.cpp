@@ -39,7 +39,13 @@ void MarkForPaint(HWND window, bool erase)
 void PaintTree(HWND window)
 {
     if (!IsLiveWindow(window) || !(window->style & WS_VISIBLE)) return;
-    if (window->needs_paint) SendMessageW(window, WM_PAINT, 0, 0);
+    if (window->needs_paint) {
+        SendMessageW(window, WM_PAINT, 0, 0);
+        // A static's border, after its paint; an edit field's box is its
+        // own ground.
+        if (window->kind == WindowKind::kStatic && (window->style & WS_BORDER) && IsLiveWindow(window))
+            OutlineCells(window, kColourFrame);
+    }
     // A procedure that does not call BeginPaint still gets its window
     // validated, so the pass cannot loop.
     window->needs_paint = false;

@@ -203,6 +203,71 @@ async function accessibility(page, url) {
   return problems.length ? 1 : 0;
 }
 
+// The page takes only the keys the field uses: the browser keeps its own
+// shortcuts, function keys and Ctrl with a digit type nothing, Cmd is Ctrl
+// for the field's shortcuts, an input method's text comes once to both the
+// drawn field and its accessible twin; reduced motion and high contrast are
+// honoured; a close in landscape keeps the caption on the screen.
+async function pageKeys(page, url) {
+  const problems = [];
+  const expect = (ok, what) => ok || problems.push(what);
+  const red = async () => (await readDialog(page)).fields[0];
+  await load(page, url);
+  await page.keyboard.press('1');
+  await page.waitForFunction(settled);
+  // Synthetic keydowns, so that the browser's own actions (reload, zoom,
+  // back) do not run: dispatchEvent says whether the page cancelled one.
+  const kept = [['F5'], ['F12'], ['1', 'ctrlKey'], ['=', 'ctrlKey'], ['-', 'ctrlKey'], ['0', 'ctrlKey'], ['f', 'ctrlKey'],
+                ['p', 'ctrlKey'], ['l', 'ctrlKey'], ['ArrowLeft', 'altKey'], ['1', 'altKey'], ['p', 'metaKey']];
+  const cancelled = await page.evaluate((keys) => keys.filter(([key, modifier]) => {
+    const init = { key, bubbles: true, cancelable: true };
+    if (modifier) init[modifier] = true;
+    return !document.activeElement.dispatchEvent(new KeyboardEvent('keydown', init));
+  }).map((k) => k.join('+')), kept);
+  expect(cancelled.length === 0, `the page took the browser's keys ${cancelled.join(', ')}`);
+  await page.waitForFunction(settled);
+  expect(await red() === '1', `the browser's keys, F5 and Ctrl with a digit typed into red: ${await red()}`);
+  const selectAll = await page.evaluate(() => !document.activeElement.dispatchEvent(
+    new KeyboardEvent('keydown', { key: 'a', metaKey: true, bubbles: true, cancelable: true })));
+  await page.keyboard.press('7');
+  await page.waitForFunction(settled);
+  expect(selectAll && await red() === '7', `Cmd+A then 7 left red ${await red()}, not 7`);
+  await page.keyboard.press('Backspace');
+  const cdp = await page.createCDPSession();
+  await cdp.send('Input.imeSetComposition', { text: '1', selectionStart: 1, selectionEnd: 1 });
+  await cdp.send('Input.imeSetComposition', { text: '12', selectionStart: 2, selectionEnd: 2 });
+  await cdp.send('Input.insertText', { text: '12' });
+  await page.waitForFunction(settled);
+  const twin = await page.evaluate(() => document.querySelector('#access input').value);
+  expect(await red() === '12' && twin === '12', `a composition of 12 typed ${await red()}, its accessible twin ${twin}`);
+
+  const caretAnimation = () => page.evaluate(() => getComputedStyle(document.querySelector('#grid .caret')).animationName);
+  const media = (features) => cdp.send('Emulation.setEmulatedMedia', { features });
+  await media([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
+  expect(await caretAnimation() === 'none', 'with reduced motion the caret still blinks');
+  await media([{ name: 'forced-colors', value: 'active' }]);
+  const adjust = await page.evaluate(() => ['content', 'field'].map((c) =>
+    getComputedStyle(document.querySelector('#grid .' + c)).forcedColorAdjust));
+  expect(adjust.join() === 'none,none', `in high contrast the swatch and fields are recoloured (${adjust})`);
+  await media([]);
+
+  await page.setViewport({ width: 844, height: 390 });
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => document.body.dataset.ended !== undefined);
+  const ended = await page.evaluate(() => ({
+    top: document.getElementById('grid').getBoundingClientRect().top,
+    bottom: document.getElementById('ended').getBoundingClientRect().bottom,
+    caret: [...document.querySelectorAll('#grid .caret')].map((c) => getComputedStyle(c).animationName).join(),
+  }));
+  expect(ended.top >= 0 && ended.bottom <= 390, `closed in landscape, the dialog's top is at ${ended.top}, the message ends at ${ended.bottom}`);
+  expect(ended.caret === '' || ended.caret === 'none', 'after a close the caret still blinks');
+  await page.setViewport({ width: 1024, height: 640 });
+  for (const p of problems) process.stderr.write(`FAIL - page keys: ${p}\n`);
+  if (!problems.length)
+    process.stderr.write("ok   - the page takes only the field's keys, an input method's text once, motion and contrast settings\n");
+  return problems.length ? 1 : 0;
+}
+
 // Ending with the close box, then only the keyboard: the focus is on "Start
 // again" whatever was clicked, and Enter restarts. And without JavaScript
 // the page says what it is and what it needs.
@@ -357,6 +422,7 @@ async function play(page, word) {
     await page.keyboard.up('Shift');
   } else if (word === 'bs') await page.keyboard.press('Backspace');
   else if (word === 'esc') await page.keyboard.press('Escape');
+  else if (word.includes('-')) return playSessionWord(page, word);
   else for (const digit of word) await page.keyboard.press(digit);
   await page.waitForFunction(settled);
 }
@@ -407,6 +473,7 @@ async function run() {
                                                                     'clipboard-sanitized-write']);
     failures += await playSession(page, url);
     failures += await accessibility(page, url);
+    failures += await pageKeys(page, url);
     failures += await afterTheEnd(browser, page, url);
     failures += await phone(browser, url);
     if (screenshots) {

@@ -8,6 +8,7 @@
 //        probe RGBHSV.EXE --trace SCRIPT   a session, the state after each key
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -167,7 +168,7 @@ bool KeyOfWord(const std::string &word, WORD *vk, Modifiers *m)
                                  VK_DOWN, VK_HOME, VK_END, VK_DELETE, VK_INSERT};
     KeyWord k;
     if (!ParseKeyWord(word, &k)) return false;
-    *vk = k.letter ? static_cast<WORD>(k.letter - 'a' + 'A') : kKeys[k.key];
+    *vk = k.letter ? static_cast<WORD>(std::toupper(static_cast<unsigned char>(k.letter))) : kKeys[k.key];
     *m = Modifiers{k.shift, k.ctrl, k.alt};
     return true;
 }

@@ -19,6 +19,9 @@ namespace {
 // Escape counts as a key of its own.
 constexpr int kEscapeWaitMs = 25;
 constexpr size_t kLongestSequence = 32;
+// Inside a paste the terminal writes the closing bracket at once; this only
+// bounds the wait for one that never comes.
+constexpr int kPasteWaitMs = 1000;
 
 // xterm's modifier parameter: 1 + Shift (1) + Alt (2) + Ctrl (4).
 uint8_t ModifiersOfParameter(int parameter)
@@ -180,6 +183,15 @@ TerminalInput::Read TerminalInput::ReadChar(wint_t *ch, int timeout_ms)
     return kind == KEY_CODE_YES ? Read::kKeyCode : Read::kChar;
 }
 
+// Lets ncurses finish its own work on a resize first, so that nothing of it
+// lands on top of the next frame.
+InputEvent TerminalInput::Resized()
+{
+    refresh();
+    wrefresh(window_);
+    return ResizeEvent(COLS, LINES);
+}
+
 TerminalInput::Result TerminalInput::Next(InputEvent *event)
 {
     for (;;) {
@@ -188,6 +200,11 @@ TerminalInput::Result TerminalInput::Next(InputEvent *event)
             pending_.pop_front();
             return Result::kEvent;
         }
+        if (in_paste_) {
+            Result result;
+            if (NextPasted(event, &result)) return result;
+            continue;
+        }
         wint_t ch;
         switch (ReadChar(&ch, -1)) {
         case Read::kInterrupted: return Result::kInterrupted;
@@ -195,11 +212,7 @@ TerminalInput::Result TerminalInput::Next(InputEvent *event)
         case Read::kNone: return Result::kEnd;
         case Read::kKeyCode:
             if (ch != KEY_RESIZE) continue;
-            // Let ncurses finish its own work on the resize first, so that
-            // nothing of it lands on top of the next frame.
-            refresh();
-            wrefresh(window_);
-            *event = ResizeEvent(COLS, LINES);
+            *event = Resized();
             return Result::kEvent;
         case Read::kChar: break;
         }
@@ -264,7 +277,7 @@ bool TerminalInput::DecodeEscape(InputEvent *event)
         if ((final && sequence.size() > 1) || sequence.size() >= kLongestSequence) break;
     }
     if (sequence == "[200~") {
-        ReadPaste();
+        in_paste_ = true;
         return false;
     }
     const auto known = terminfo_keys_.find(sequence);
@@ -276,22 +289,47 @@ bool TerminalInput::DecodeEscape(InputEvent *event)
 }
 
 // Pasted text arrives as typed characters, so the edit field's own rules
-// decide what is taken. Line ends and other controls are passed over.
-void TerminalInput::ReadPaste()
+// decide what is taken and what is dropped. Nothing between the brackets is
+// ever a key, however long the paste: line ends, Tab, Ctrl+C, the suspend
+// character and Escapes are passed over, and the paste is read a character
+// at a time, so that its length costs no memory.
+bool TerminalInput::NextPasted(InputEvent *event, Result *result)
 {
-    static const std::u32string kEnd = U"\x1b[201~";
-    const size_t kLongest = 4096;
-    std::u32string text;
+    static const std::string kEnd = "[201~";
     wint_t ch;
-    while (text.size() < kLongest && wget_wch(window_, &ch) != ERR) {
-        text.push_back(static_cast<char32_t>(ch));
-        if (text.size() >= kEnd.size() && text.compare(text.size() - kEnd.size(), kEnd.size(), kEnd) == 0) {
-            text.resize(text.size() - kEnd.size());
+    switch (ReadChar(&ch, -1)) {
+    case Read::kInterrupted: *result = Result::kInterrupted; return true;
+    case Read::kEnd:
+    case Read::kNone: *result = Result::kEnd; return true;
+    case Read::kKeyCode:
+        if (ch != KEY_RESIZE) return false;
+        *event = Resized();
+        *result = Result::kEvent;
+        return true;
+    case Read::kChar: break;
+    }
+    if (ch != 27) {
+        if (ch < 0x20 || ch == 0x7F) return false;
+        *event = CharEvent(static_cast<char32_t>(ch));
+        *result = Result::kEvent;
+        return true;
+    }
+    // An Escape: the closing bracket, or pasted text that begins with one.
+    std::string after;
+    while (after.size() < kEnd.size()) {
+        if (ReadChar(&ch, kPasteWaitMs) != Read::kChar) break;
+        if (ch != static_cast<unsigned char>(kEnd[after.size()])) {
+            unget_wch(ch);
             break;
         }
+        after.push_back(static_cast<char>(ch));
     }
-    for (char32_t c : text)
-        if (c >= 0x20 && c != 0x7F) pending_.push_back(CharEvent(c));
+    if (after == kEnd) {
+        in_paste_ = false;
+        return false;
+    }
+    for (char c : after) pending_.push_back(CharEvent(static_cast<char32_t>(c)));
+    return false;
 }
 
 }  // namespace platform

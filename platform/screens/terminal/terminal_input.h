@@ -30,15 +30,19 @@ public:
 private:
     enum class Read { kChar, kKeyCode, kNone, kInterrupted, kEnd };
     Read ReadChar(wint_t *ch, int timeout_ms);
+    InputEvent Resized();
     bool DecodeControl(wint_t ch, InputEvent *event);
     bool DecodeEscape(InputEvent *event);
-    void ReadPaste();
+    // The next character of a bracketed paste as an event (true, with
+    // `result` set), or nothing yet (false: read on).
+    bool NextPasted(InputEvent *event, Result *result);
 
     WINDOW *window_;
     cc_t suspend_char_;
     // The key strings of the terminfo entry, from after the Escape.
     std::map<std::string, InputEvent> terminfo_keys_;
     std::deque<InputEvent> pending_;
+    bool in_paste_ = false;
 };
 
 // What one escape sequence (the characters after the Escape) means, if it

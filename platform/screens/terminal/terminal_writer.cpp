@@ -6,6 +6,7 @@
 #include "terminal_writer.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -222,17 +223,22 @@ void FrameWriter::PutChar(char32_t ch, std::string *out)
 void FrameWriter::WriteTooSmall(const Frame &frame, std::string *out)
 {
     if (too_small_shown_ && last_.width == frame.width && last_.height == frame.height) return;
-    // The longest of these that fits: what is needed, and how to leave.
-    const std::string need = std::to_string(frame.needed_width) + " x " + std::to_string(frame.needed_height);
-    const std::string size = std::to_string(frame.needed_width) + "x" + std::to_string(frame.needed_height);
+    // The longest of these that fits: the size needed, the size there is,
+    // and how to leave.
+    const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
+    const std::string needs = "Needs " + size(frame.needed_width, frame.needed_height);
+    const std::string has = needs + ", has " + size(frame.width, frame.height);
     const std::string messages[] = {
-        "rgbhsv needs a terminal of " + need + "; this one is " + std::to_string(frame.width) + " x " +
+        "rgbhsv needs a terminal of " + std::to_string(frame.needed_width) + " x " +
+            std::to_string(frame.needed_height) + "; this one is " + std::to_string(frame.width) + " x " +
             std::to_string(frame.height) + ". Escape or Ctrl+C closes.",
-        "Too small: " + size + "; Escape or Ctrl+C closes",
-        "Too small: " + size + "; Esc closes",
-        "Too small: " + size,
+        has + "; Escape or Ctrl+C closes",
+        has + "; Esc closes",
+        has,
+        needs,
+        size(frame.needed_width, frame.needed_height),
     };
-    std::string message = messages[3];
+    std::string message = messages[std::size(messages) - 1];
     for (const std::string &m : messages)
         if (static_cast<int>(m.size()) <= frame.width) {
             message = m;
@@ -276,7 +282,7 @@ void FrameWriter::Write(const Frame &frame, std::string *out)
             MoveTo(x, y, out);
             const bool content = (cell.attrs & kAttrContent) != 0;
             WriteStyle(ChooseCellStyle(cell, depth_, decoration_), content, out);
-            const bool shade = content && (depth_ == ColourDepth::kNone);
+            const bool shade = content && depth_ == ColourDepth::kNone && cell.ch == U' ';
             PutChar(shade ? Shade(cell.bg, unicode_) : cell.ch, out);
             if (x_ >= frame.width) x_ = y_ = -1;  // the terminal may or may not wrap
         }
