@@ -25,6 +25,14 @@ trap '/usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i > /dev/null 2>&1
+# Windows has its fonts in C:\windows\Fonts, Tahoma among them; Wine does not
+# look in Debian's folder of its own fonts by itself.
+fonts=/usr/share/wine/fonts
+[ -f "$fonts/tahoma.ttf" ] || skip "Wine's fonts are missing (make test installs fonts-wine)"
+for font in "$fonts"/*.ttf; do
+  cmp -s "$font" "$WINEPREFIX/drive_c/windows/Fonts/$(basename "$font")" ||
+    cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
 # The screen's DPI as Wine reads it when a program starts.
 set_dpi() { "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1; }
 set_dpi 96
