@@ -12,7 +12,7 @@
 
 namespace platform {
 
-// Appends a character as UTF-8 (the frame holds no characters past U+FFFF).
+// Appends a character as UTF-8.
 void AppendUtf8(std::string *out, char32_t c);
 // The characters of UTF-8 text; a malformed byte becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view text);

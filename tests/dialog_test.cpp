@@ -231,6 +231,9 @@ TEST(Platform, DialogItemNumbersReadAndWriteAsOnWindows)
             EXPECT_EQ(GetDlgItemInt(dialog, -1, &translated, c.is_signed), c.value) << '"' << c.text << '"';
             EXPECT_EQ(translated, c.translated) << '"' << c.text << '"';
         }
+        // A window's text as UTF-8, a surrogate pair as one character.
+        SetWindowTextW(credits, u"(c) \u00e9 \U0001F600");
+        EXPECT_EQ(v.Field(-1), "(c) \u00e9 \U0001F600");
         SetDlgItemInt(dialog, -1, static_cast<UINT>(-12), TRUE);
         EXPECT_EQ(v.Field(-1), "-12");
         SetDlgItemInt(dialog, -1, static_cast<UINT>(-12), FALSE);

@@ -8,30 +8,24 @@
 #define RGBHSV_PLATFORM_WINDOWS_H
 
 /* Window styles */
-#define WS_OVERLAPPED       0x00000000L
-#define WS_POPUP            0x80000000L
 #define WS_CHILD            0x40000000L
 #define WS_VISIBLE          0x10000000L
 #define WS_DISABLED         0x08000000L
 #define WS_CAPTION          0x00C00000L
 #define WS_BORDER           0x00800000L
-#define WS_DLGFRAME         0x00400000L
 #define WS_SYSMENU          0x00080000L
 #define WS_GROUP            0x00020000L
 #define WS_TABSTOP          0x00010000L
 
 /* Dialog styles */
 #define DS_SETFONT          0x40L
-#define DS_MODALFRAME       0x80L
 #define DS_CENTER           0x0800L
 
 /* Control styles */
 #define BS_PUSHBUTTON       0x00000000L
-#define BS_DEFPUSHBUTTON    0x00000001L
 #define SS_LEFT             0x00000000L
 #define SS_BLACKRECT        0x00000004L
 #define SS_TYPEMASK         0x0000001FL
-#define ES_LEFT             0x0000L
 #define ES_AUTOHSCROLL      0x0080L
 #define ES_NUMBER           0x2000L
 
@@ -55,8 +49,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
-#define CONST const
 
 #ifndef TRUE
 #define TRUE 1
@@ -71,7 +63,6 @@ typedef unsigned char BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
-typedef int INT;
 typedef int16_t SHORT;
 typedef unsigned int UINT;
 typedef intptr_t INT_PTR;
@@ -87,7 +78,6 @@ typedef WCHAR *LPWSTR;
 typedef const WCHAR *LPCWSTR;
 typedef char *LPSTR;
 typedef void *LPVOID;
-typedef BOOL *LPBOOL;
 
 typedef struct HWND__ *HWND;
 typedef struct HINSTANCE__ *HINSTANCE;
@@ -98,7 +88,6 @@ typedef struct HICON__ *HICON;
 typedef struct HDC__ *HDC;
 typedef struct HGDIOBJ__ *HGDIOBJ;
 typedef HGDIOBJ HBRUSH;
-typedef struct HMENU__ *HMENU;
 
 typedef struct tagRECT {
     LONG left;
@@ -142,11 +131,7 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r)   ((((ULONG_PTR)(r)) >> 16) == 0)
 #define RGB(r, g, b)        ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
-#define GetRValue(c)        ((BYTE)(c))
-#define GetGValue(c)        ((BYTE)(((WORD)(c)) >> 8))
-#define GetBValue(c)        ((BYTE)((c) >> 16))
 
-#define RT_ICON             MAKEINTRESOURCEW(3)
 #define RT_DIALOG           MAKEINTRESOURCEW(5)
 #define RT_GROUP_ICON       MAKEINTRESOURCEW(14)
 
@@ -199,7 +184,6 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define ICON_SMALL          0
 #define ICON_BIG            1
 
-#define MB_OK               0x00000000L
 #define MB_ICONEXCLAMATION  0x00000030L
 
 #define MK_LBUTTON          0x0001
@@ -236,7 +220,6 @@ extern "C" {
 HMODULE WINAPI GetModuleHandleW(LPCWSTR name);
 HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
-LPVOID WINAPI LockResource(HGLOBAL data);
 DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
 

@@ -23,11 +23,7 @@ public:
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
-    void Present(const Frame &frame) override
-    {
-        frame_ = frame;
-        presents_++;
-    }
+    void Present(const Frame &frame) override { frame_ = frame; }
     void Beep() override { beeps_++; }
     bool NextInput(InputEvent *event) override
     {
@@ -44,14 +40,12 @@ public:
     const std::string &Clipboard() const { return clipboard_; }
     void SetClipboard(std::string text) { clipboard_ = std::move(text); }
     int Beeps() const { return beeps_; }
-    int Presents() const { return presents_; }
 
 private:
     int width_, height_;
     Driver driver_;
     Frame frame_;
     int beeps_ = 0;
-    int presents_ = 0;
 };
 
 }  // namespace platform

@@ -12,13 +12,6 @@
 namespace platform {
 namespace {
 
-std::string Utf8Of(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t c : text) AppendUtf8(&out, c);
-    return out;
-}
-
 void PlaceNode(AccessibleNode *node, const RECT &r)
 {
     node->x = r.left;
@@ -53,7 +46,7 @@ AccessibleNode DescribeControl(HWND control)
     switch (control->kind) {
     case WindowKind::kEdit: {
         node.role = AccessibleNode::Role::kTextField;
-        node.value = Utf8Of(control->text);
+        node.value = Utf8FromUtf16(control->text);
         DWORD start = 0, end = 0;
         SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         node.selection_start = static_cast<int>(start);
@@ -62,7 +55,7 @@ AccessibleNode DescribeControl(HWND control)
     }
     case WindowKind::kButton:
         node.role = AccessibleNode::Role::kButton;
-        node.name = Utf8Of(control->text);
+        node.name = Utf8FromUtf16(control->text);
         break;
     default:
         if ((control->style & SS_TYPEMASK) == SS_BLACKRECT) {
@@ -70,7 +63,7 @@ AccessibleNode DescribeControl(HWND control)
             node.colour = SharedColour(control);
         } else {
             node.role = AccessibleNode::Role::kText;
-            node.name = Utf8Of(control->text);
+            node.name = Utf8FromUtf16(control->text);
         }
         break;
     }
@@ -85,7 +78,7 @@ std::vector<AccessibleNode> DescribeDialog(HWND dialog)
     if (!IsLiveWindow(dialog)) return nodes;
     AccessibleNode self;
     self.role = AccessibleNode::Role::kDialog;
-    self.name = Utf8Of(dialog->text);
+    self.name = Utf8FromUtf16(dialog->text);
     PlaceNode(&self, dialog->rect);
     nodes.push_back(self);
     if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION)) {

@@ -2,15 +2,15 @@
 // converts dialog units to cells (4 across and 8 down to a cell, as a system
 // font's base units would), creates the controls in template order, sends
 // WM_INITDIALOG, sets the default focus and runs the one modal loop, which
-// paints when idle and turns the screen's keys (into VK_ codes, here and
-// nowhere else) and clicks into the dialog's messages.
+// paints when idle and turns the screen's keys (as keys.h translates them)
+// and clicks into the dialog's messages.
 // Leaves out: modeless dialogs, DS_SETFONT fonts, default push buttons
 // (Enter always sends IDOK), group navigation with the arrow keys.
 #include <algorithm>
-#include <cctype>
 
 #include "accessibility.h"
 #include "gdi.h"
+#include "keys.h"
 #include "platform.h"
 #include "resource_reader.h"
 #include "resources.h"
@@ -132,27 +132,6 @@ void SendCommand(HWND dialog, int id)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// The one place a screen's keys become the platform's virtual keys.
-int VirtualKey(Key key)
-{
-    switch (key) {
-    case Key::kBack: return VK_BACK;
-    case Key::kTab: return VK_TAB;
-    case Key::kReturn: return VK_RETURN;
-    case Key::kEscape: return VK_ESCAPE;
-    case Key::kLeft: return VK_LEFT;
-    case Key::kRight: return VK_RIGHT;
-    case Key::kUp: return VK_UP;
-    case Key::kDown: return VK_DOWN;
-    case Key::kHome: return VK_HOME;
-    case Key::kEnd: return VK_END;
-    case Key::kInsert: return VK_INSERT;
-    case Key::kDelete: return VK_DELETE;
-    case Key::kNone: break;
-    }
-    return 0;
-}
-
 // A key as Windows delivers it, with the character TranslateMessage would
 // add: Tab, Escape and Enter are the dialog's own; other keys go to the
 // focus as WM_KEYDOWN, or with Alt held as WM_SYSKEYDOWN (bit 29 of lParam
@@ -177,21 +156,6 @@ void HandleKey(HWND dialog, int key, char16_t ch, uint8_t modifiers)
         if (ch && IsLiveWindow(focus)) SendMessageW(focus, alt ? WM_SYSCHAR : WM_CHAR, ch, context);
     }
     System().modifiers = 0;
-}
-
-// The one place that says which keys make a character, as TranslateMessage
-// does: Backspace makes 8 (with Ctrl, 0x7F); with Alt a character is itself,
-// for WM_SYSCHAR; with Ctrl a letter makes its control character (Ctrl+C is
-// 3) and [ \ ] make 0x1B to 0x1D, while a digit or any other key makes
-// none; a character typed alone is itself. 0 for none.
-char16_t TranslatedCharacter(int key, char32_t ch, uint8_t modifiers)
-{
-    if (key == VK_BACK) return (modifiers & kCtrl) ? 0x7F : u'\b';
-    if (ch == 0 || ch >= 0x10000) return 0;
-    if ((modifiers & kAlt) || !(modifiers & kCtrl)) return static_cast<char16_t>(ch);
-    if (ch < 0x80 && std::isalpha(static_cast<int>(ch))) return static_cast<char16_t>(std::toupper(static_cast<int>(ch)) & 0x1F);
-    if (ch == U'[' || ch == U'\\' || ch == U']') return static_cast<char16_t>(ch & 0x1F);
-    return 0;
 }
 
 bool Inside(const RECT &r, int x, int y)
@@ -235,8 +199,7 @@ void Dispatch(HWND dialog, const InputEvent &event)
         if (event.modifiers & (kAlt | kCtrl)) {
             // With Alt or Ctrl a character is a key: Alt's go to the focus
             // as system keys.
-            const int key = ch < 0x80 && std::isalnum(static_cast<int>(ch)) ? std::toupper(static_cast<int>(ch)) : 0;
-            HandleKey(dialog, key, translated, event.modifiers);
+            HandleKey(dialog, VirtualKeyOfCharacter(ch), translated, event.modifiers);
             break;
         }
         HWND focus = GetFocus();
@@ -349,12 +312,6 @@ LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPAR
     }
 }
 
-RECT CloseBoxOf(HWND dialog)
-{
-    const RECT r = dialog->rect;
-    return RECT{r.right - 4, r.top, r.right - 1, r.top + 1};
-}
-
 HWND ActiveDialog()
 {
     return System().running_dialogs.empty() ? nullptr : System().running_dialogs.back();
@@ -365,6 +322,16 @@ HWND ActiveDialog()
 using namespace platform;
 
 extern "C" {
+
+// The beep, with the screen reader told first, so that it hears the beep
+// with the field as it is: the dialog manager is the one place that
+// describes the dialog to the screen.
+BOOL WINAPI MessageBeep(UINT)
+{
+    DescribeToScreen();
+    if (System().screen) System().screen->Beep();
+    return TRUE;
+}
 
 INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialog_template, HWND, DLGPROC dialog_proc,
                                        LPARAM init_param)

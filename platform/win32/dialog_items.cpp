@@ -56,7 +56,7 @@ BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL is_signed)
         std::snprintf(digits, sizeof digits, "%d", static_cast<int>(value));
     else
         std::snprintf(digits, sizeof digits, "%u", value);
-    const std::u16string text = ToUtf16(digits);
+    const std::u16string text = Utf16FromUtf8(digits);
     HWND item = GetDlgItem(dialog, id);
     return item ? SetWindowTextW(item, text.c_str()) : FALSE;
 }

@@ -68,11 +68,6 @@ HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource)
     return const_cast<uint8_t *>(record->data.data());
 }
 
-LPVOID WINAPI LockResource(HGLOBAL data)
-{
-    return data;
-}
-
 DWORD WINAPI SizeofResource(HMODULE, HRSRC resource)
 {
     return resource ? static_cast<DWORD>(reinterpret_cast<const ResourceRecord *>(resource)->data.size()) : 0;

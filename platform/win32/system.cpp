@@ -32,18 +32,12 @@ Frame &FrameBuffer()
 
 void WriteClipboard(std::u16string_view text)
 {
-    std::string utf8;
-    for (char16_t c : text) AppendUtf8(&utf8, c);
-    if (System().screen) System().screen->WriteClipboard(utf8);
+    if (System().screen) System().screen->WriteClipboard(Utf8FromUtf16(text));
 }
 
 std::u16string ReadClipboard()
 {
-    std::u16string text;
-    if (!System().screen) return text;
-    for (char32_t c : DecodeUtf8(System().screen->ReadClipboard()))
-        if (c < 0x10000) text.push_back(static_cast<char16_t>(c));
-    return text;
+    return System().screen ? Utf16FromUtf8(System().screen->ReadClipboard()) : std::u16string();
 }
 
 void ResetWindowSystem()

@@ -46,6 +46,8 @@ struct WindowSystem {
 
 // The one instance, made on first use.
 WindowSystem &System();
+// The frame the windows draw into, sized to the screen.
+Frame &FrameBuffer();
 
 // The person's clipboard, which the screen keeps (for the terminal, what the
 // program copied; for the page, the browser's), as UTF-16 text.

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "accessibility.h"
 #include "gdi.h"
 #include "platform.h"
 #include "system.h"
@@ -56,17 +55,40 @@ void PaintTree(HWND window)
 
 }  // namespace
 
-std::u16string ToUtf16(std::string_view ascii)
+std::string Utf8FromUtf16(std::u16string_view text)
 {
-    return std::u16string(ascii.begin(), ascii.end());
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        char32_t c = text[i];
+        const bool high = c >= 0xD800 && c < 0xDC00;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (c >= 0xD800 && c < 0xE000)
+            c = U'\uFFFD';
+        AppendUtf8(&out, c);
+    }
+    return out;
+}
+
+std::u16string Utf16FromUtf8(std::string_view text)
+{
+    std::u16string out;
+    for (char32_t c : DecodeUtf8(text)) {
+        if (c < 0x10000) {
+            out.push_back(static_cast<char16_t>(c >= 0xD800 && c < 0xE000 ? 0xFFFD : c));
+        } else if (c < 0x110000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(u'\uFFFD');
+        }
+    }
+    return out;
 }
 
 std::string WindowText(HWND window)
 {
-    std::string out;
-    if (!IsLiveWindow(window)) return out;
-    for (char16_t c : window->text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
+    return IsLiveWindow(window) ? Utf8FromUtf16(window->text) : std::string();
 }
 
 HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD ex_style, const RECT &rect,
@@ -124,6 +146,12 @@ RECT ClientRectOnScreen(HWND window)
         r.bottom -= 1;
     }
     return r;
+}
+
+RECT CloseBoxOf(HWND dialog)
+{
+    const RECT r = dialog->rect;
+    return RECT{r.right - 4, r.top, r.right - 1, r.top + 1};
 }
 
 bool IsEnabledAndVisible(HWND window)
@@ -310,13 +338,6 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT *, BOOL erase)
     if (!IsLiveWindow(window)) return FALSE;
     // The whole window is repainted whatever part was named: cells are few.
     MarkForPaint(window, erase != FALSE);
-    return TRUE;
-}
-
-BOOL WINAPI MessageBeep(UINT)
-{
-    DescribeToScreen();  // a screen reader hears the beep with the field as it is
-    if (System().screen) System().screen->Beep();
     return TRUE;
 }
 

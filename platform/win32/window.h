@@ -67,8 +67,6 @@ bool IsEnabledAndVisible(HWND window);
 // The one way controls notify their dialog.
 void NotifyParent(HWND control, WORD code);
 
-// The frame the windows draw into, sized to the screen.
-Frame &FrameBuffer();
 // Paints every window that needs it, in z order: WM_ERASEBKGND and WM_PAINT.
 void PaintPending();
 // Moves a window and everything in it by (dx, dy) cells.
@@ -83,7 +81,10 @@ LRESULT CALLBACK StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
 
-std::u16string ToUtf16(std::string_view ascii);
+// The one conversion between a window's UTF-16 and the screens' UTF-8:
+// surrogate pairs become one character, and a lone surrogate U+FFFD.
+std::string Utf8FromUtf16(std::u16string_view text);
+std::u16string Utf16FromUtf8(std::string_view text);
 
 }  // namespace platform
 
