@@ -12,7 +12,7 @@
 
 SHELL := /bin/bash
 BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 zlib1g-dev \
-                  libncurses-dev
+                  libncurses-dev libfreetype-dev fonts-wine
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 TERMINAL_PACKAGES := tmux
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686

@@ -53,9 +53,6 @@ struct Frame {
     bool caret_visible = false;
     int caret_x = 0;
     int caret_y = 0;
-    // The size the running dialog needs; a smaller screen cannot show it.
-    int needed_width = 0;
-    int needed_height = 0;
 
     void Resize(int w, int h)
     {
@@ -64,9 +61,6 @@ struct Frame {
         cells.assign(static_cast<size_t>(w * h), Cell{});
     }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    // False while the screen is smaller than the running dialog, which a
-    // backend then replaces by a message.
-    bool ShowsDialog() const { return width >= needed_width && height >= needed_height; }
     Cell &At(int x, int y) { return cells[static_cast<size_t>(y * width + x)]; }
     const Cell &At(int x, int y) const { return cells[static_cast<size_t>(y * width + x)]; }
     // The characters of one row, as UTF-8, for tests and messages.
@@ -168,9 +162,28 @@ struct AccessibleNode {
     int x = 0, y = 0, width = 0, height = 0;     // screen cells
 };
 
+// What a screen's device is made of, as the window system lays windows out
+// on it: its units are the screen's own (cells, or pixels). The dialog font
+// is the one the system gives a dialog that names none.
+struct DeviceMetrics {
+    int font_height = 1;          // the dialog font's tmHeight
+    int frame_width = 1;          // a dialog's frame on each side
+    int frame_height = 1;         // ... at its top and bottom
+    int caption_height = 0;       // the caption bar, below the top frame
+};
+
 class Screen {
 public:
     virtual ~Screen() = default;
+    // The device's metrics, and the width of a text in its dialog font: a
+    // cell device's are one cell a character, with the caption on the
+    // frame's top row.
+    virtual DeviceMetrics Metrics() const { return DeviceMetrics{}; }
+    virtual int TextWidth(std::u16string_view text) const { return static_cast<int>(text.size()); }
+    // Asked to take the size a dialog needs: a screen whose size is its own
+    // to choose (the page) takes it, and reports it as a resize; others keep
+    // theirs.
+    virtual void Fit(int /*width*/, int /*height*/) {}
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     // Shows the frame. Backends send only what changed since the last one.

@@ -205,6 +205,43 @@ TEST(Dialog, SwatchIsOutlinedWhateverItsColour)
     EXPECT_EQ(s.Run(), 0);
 }
 
+// A screen smaller than the dialog gets one line in its place until it
+// grows: the longest message that fits the width, of the size needed and
+// the size there is.
+TEST(Dialog, SmallScreenGetsOneLineUntilItGrows)
+{
+    static const struct {
+        int width;
+        const char *message;
+    } kCases[] = {
+        {90, "The dialog needs a screen of 55 x 12; this one is 90 x 10. Escape or Ctrl+C closes."},
+        {54, "Needs 55x12, has 54x10; Escape or Ctrl+C closes"},
+        {40, "Needs 55x12, has 40x10; Esc closes"},
+        {24, "Needs 55x12, has 24x10"},
+        {12, "Needs 55x12"},
+        {6, "55x12"},
+        {3, "55x"},
+    };
+    for (const auto &c : kCases) {
+        Session s;
+        s.Resize(c.width, 10).Type("7");
+        s.Then([&](const View &v) {
+            std::string row = c.message;
+            row.resize(static_cast<size_t>(c.width), ' ');
+            EXPECT_EQ(v.Frame().RowText(0), row);
+            EXPECT_FALSE(v.Frame().caret_visible);
+            for (int y = 1; y < v.Frame().height; y++) EXPECT_EQ(v.Frame().RowText(y), std::string(c.width, ' '));
+        });
+        s.Resize(80, 24);
+        s.Then([](const View &v) {
+            EXPECT_NE(v.Frame().RowText(v.ScreenRect(0).top).find("RGB <-> HSV"), std::string::npos);
+            EXPECT_EQ(v.Rows(), "255 255 255 / 0 0 255") << "a key typed while hidden";
+        });
+        s.Press(Key::kEscape);
+        EXPECT_EQ(s.Run(), 0);
+    }
+}
+
 TEST(Platform, DialogItemNumbersReadAndWriteAsOnWindows)
 {
     const struct {

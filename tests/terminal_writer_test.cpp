@@ -121,31 +121,6 @@ TEST(TerminalWriter, PlainCharactersWhereTheLocaleIsNotUtf8)
     EXPECT_NE(w.frames.at(0).find("+-----"), std::string::npos);
 }
 
-TEST(TerminalWriter, SmallTerminalGetsOneLineUntilItGrows)
-{
-    // The longest message that fits the width: what is needed, what there is.
-    static const struct {
-        int width;
-        const char *message;
-    } kCases[] = {
-        {54, "Needs 55x12, has 54x10; Escape or Ctrl+C closes"},
-        {40, "Needs 55x12, has 40x10; Esc closes"},
-        {24, "Needs 55x12, has 24x10"},
-        {12, "Needs 55x12"},
-        {6, "55x12"},
-        {3, "55x"},
-    };
-    for (const auto &c : kCases) {
-        std::vector<platform::InputEvent> events = {platform::ResizeEvent(c.width, 10),
-                                                    platform::ResizeEvent(80, 24), platform::KeyEvent(Key::kEscape)};
-        const Written w = RunWritten(FrameWriter(ColourDepth::k256, true, true), events);
-        ASSERT_GE(w.frames.size(), 3u);
-        const std::string expected = std::string("\x1b[?25l") + c.message;
-        EXPECT_EQ(w.frames[1].substr(w.frames[1].size() - expected.size()), expected) << "width " << c.width;
-        EXPECT_NE(w.frames[2].find("RGB <-> HSV"), std::string::npos);
-    }
-}
-
 TEST(TerminalWriter, AColourChangingDigitCostsAtMost320Bytes)
 {
     // Blue to 0, then digits into green: every one changes the colour, so

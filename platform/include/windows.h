@@ -96,6 +96,11 @@ typedef struct tagRECT {
     LONG bottom;
 } RECT, *LPRECT;
 
+typedef struct tagSIZE {
+    LONG cx;
+    LONG cy;
+} SIZE, *LPSIZE;
+
 typedef struct tagPOINT {
     LONG x;
     LONG y;
@@ -249,6 +254,8 @@ HWND WINAPI GetFocus(void);
 int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size);
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+int WINAPI MulDiv(int number, int numerator, int denominator);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 
 /* Painting */

@@ -50,7 +50,6 @@ private:
     void MoveTo(int x, int y, std::string *out);
     void WriteStyle(const CellStyle &style, bool exact_colours, std::string *out);
     void PutChar(char32_t ch, std::string *out);
-    void WriteTooSmall(const Frame &frame, std::string *out);
 
     ColourDepth depth_;
     bool decoration_;
@@ -59,7 +58,6 @@ private:
     int x_ = -1, y_ = -1;  // where the terminal's cursor is, -1 if unknown
     bool style_known_ = false;
     CellStyle style_;
-    bool too_small_shown_ = false;
 };
 
 }  // namespace platform

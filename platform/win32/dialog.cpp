@@ -1,12 +1,14 @@
 // The dialog manager: DialogBoxIndirectParamW reads a classic template,
-// converts dialog units to cells (4 across and 8 down to a cell, as a system
-// font's base units would), creates the controls in template order, sends
+// lays it out on the screen's device as Windows does (dialog units through
+// the base units of the device's dialog font), creates the controls in template order, sends
 // WM_INITDIALOG, sets the default focus and runs the one modal loop, which
 // paints when idle and turns the screen's keys (as keys.h translates them)
 // and clicks into the dialog's messages.
 // Leaves out: modeless dialogs, DS_SETFONT fonts, default push buttons
 // (Enter always sends IDOK), group navigation with the arrow keys.
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 #include "accessibility.h"
 #include "gdi.h"
@@ -33,20 +35,29 @@ DialogState *StateOf(HWND dialog)
     return static_cast<DialogState *>(dialog->state.get());
 }
 
-// Windows' MulDiv for the small, non-negative numbers of a template:
-// rounded to nearest, halves away from zero.
-LONG ScaleRounded(LONG value, LONG numerator, LONG denominator)
+// The dialog's base units on the screen's device, as Windows takes them
+// from the dialog font: the average width of the alphabet, rounded as
+// (extent + 26) / 52, and the font's height. A cell device's make 4 dialog
+// units across and 8 down one cell.
+SIZE BaseUnits()
 {
-    const long long scaled = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<LONG>(scaled >= 0 ? (scaled + half) / denominator : -((-scaled + half) / denominator));
+    const Screen *screen = GetScreen();
+    if (!screen) return SIZE{1, 1};
+    const int alphabet = screen->TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return SIZE{(alphabet + 26) / 52, screen->Metrics().font_height};
 }
 
-// The one place dialog units become cells.
-RECT DialogUnitsToCells(int x, int y, int cx, int cy)
+// A template's x, y, cx and cy on the device, each scaled on its own as
+// MapDialogRect scales them; the rectangle they make.
+RECT DialogUnitsToDevice(int x, int y, int cx, int cy)
 {
-    const LONG left = ScaleRounded(x, 1, 4), top = ScaleRounded(y, 1, 8);
-    return RECT{left, top, left + ScaleRounded(cx, 1, 4), top + ScaleRounded(cy, 1, 8)};
+    RECT r{x, y, cx, cy};
+    const SIZE base = BaseUnits();
+    r.left = MulDiv(r.left, base.cx, 4);
+    r.top = MulDiv(r.top, base.cy, 8);
+    r.right = r.left + MulDiv(r.right, base.cx, 4);
+    r.bottom = r.top + MulDiv(r.bottom, base.cy, 8);
+    return r;
 }
 
 bool KindOfClass(ControlClass c, WindowKind *kind)
@@ -71,14 +82,17 @@ void CentreOnScreen(HWND dialog)
 
 HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
 {
-    RECT rect = DialogUnitsToCells(t.x, t.y, t.cx, t.cy);
-    rect.right += 2;  // the frame round the client area
-    rect.bottom += 2;
+    // The frame and caption round the client area, from the device.
+    const DeviceMetrics m = GetScreen() ? GetScreen()->Metrics() : DeviceMetrics{};
+    const RECT inset{m.frame_width, m.frame_height + m.caption_height, m.frame_width, m.frame_height};
+    RECT rect = DialogUnitsToDevice(t.x, t.y, t.cx, t.cy);
+    rect.right += inset.left + inset.right;
+    rect.bottom += inset.top + inset.bottom;
     const DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
     HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
+    dialog->client_inset = inset;
     StateOf(dialog)->proc = proc;
-    FrameBuffer().needed_width = rect.right - rect.left;
-    FrameBuffer().needed_height = rect.bottom - rect.top;
+    if (GetScreen()) GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
     if (t.style & DS_CENTER) CentreOnScreen(dialog);
     const RECT client = ClientRectOnScreen(dialog);
     for (const DialogItemRecord &item : t.items) {
@@ -87,7 +101,7 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
             DestroyWindowRecord(dialog);
             return nullptr;
         }
-        RECT r = DialogUnitsToCells(item.x, item.y, item.cx, item.cy);
+        RECT r = DialogUnitsToDevice(item.x, item.y, item.cx, item.cy);
         r.left += client.left;
         r.right += client.left;
         r.top += client.top;
@@ -179,6 +193,13 @@ void HandleClick(HWND dialog, int x, int y)
     }
 }
 
+// Whether the screen is large enough to show the dialog whole.
+bool Fits(HWND dialog)
+{
+    const Frame &frame = FrameBuffer();
+    return dialog->rect.right - dialog->rect.left <= frame.width && dialog->rect.bottom - dialog->rect.top <= frame.height;
+}
+
 void Dispatch(HWND dialog, const InputEvent &event)
 {
     // What cannot be seen cannot be typed into or clicked; but Escape still
@@ -186,7 +207,7 @@ void Dispatch(HWND dialog, const InputEvent &event)
     const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
                                  event.kind == InputEvent::Kind::kClick;
     const bool closing = event.kind == InputEvent::Kind::kKey && event.key == Key::kEscape && event.modifiers == 0;
-    if (aimed_at_dialog && !closing && !FrameBuffer().ShowsDialog()) return;
+    if (aimed_at_dialog && !closing && !Fits(dialog)) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey: {
         const int key = VirtualKey(event.key);
@@ -259,6 +280,11 @@ INT_PTR RunModalLoop(HWND dialog)
     DialogState *state = StateOf(dialog);
     while (state && !state->ended) {
         PaintPending();
+        if (!Fits(dialog)) {
+            // Until the screen grows, a line says what it lacks; the resize
+            // that ends it repaints the whole dialog.
+            ShowNeededSize(dialog->rect.right - dialog->rect.left, dialog->rect.bottom - dialog->rect.top);
+        }
         screen->Present(FrameBuffer());
         DescribeToScreen();
         InputEvent event;
@@ -322,6 +348,33 @@ HWND ActiveDialog()
 using namespace platform;
 
 extern "C" {
+
+// Windows' MulDiv: the product over the denominator, rounded to nearest
+// with halves away from zero; -1 for a zero denominator or a result past
+// an int.
+int WINAPI MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0) return -1;
+    const long long product = static_cast<long long>(number) * numerator;
+    const bool negative = (product < 0) != (denominator < 0);
+    const long long magnitude = (std::llabs(product) + std::llabs(static_cast<long long>(denominator)) / 2) /
+                                std::llabs(static_cast<long long>(denominator));
+    const long long result = negative ? -magnitude : magnitude;
+    return result > INT_MAX || result < INT_MIN ? -1 : static_cast<int>(result);
+}
+
+// Dialog units to the device's, for any dialog on this screen: they share
+// the one dialog font.
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect)
+{
+    if (!StateOf(dialog) || !rect) return FALSE;
+    const SIZE base = BaseUnits();
+    rect->left = MulDiv(rect->left, base.cx, 4);
+    rect->right = MulDiv(rect->right, base.cx, 4);
+    rect->top = MulDiv(rect->top, base.cy, 8);
+    rect->bottom = MulDiv(rect->bottom, base.cy, 8);
+    return TRUE;
+}
 
 // The beep, with the screen reader told first, so that it hears the beep
 // with the field as it is: the dialog manager is the one place that

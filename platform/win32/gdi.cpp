@@ -5,6 +5,8 @@
 // DC (controls draw their own text), clipping regions other than the window's
 // client area.
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "gdi.h"
 #include "platform.h"
@@ -99,6 +101,34 @@ void OutlineCells(HWND window, Colour fg)
             cell.fg = fg;
         }
     }
+}
+
+void ShowNeededSize(int width, int height)
+{
+    Frame &frame = FrameBuffer();
+    const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
+    const std::string needs = "Needs " + size(width, height);
+    const std::string has = needs + ", has " + size(frame.width, frame.height);
+    const std::string messages[] = {
+        "The dialog needs a screen of " + std::to_string(width) + " x " + std::to_string(height) +
+            "; this one is " + std::to_string(frame.width) + " x " + std::to_string(frame.height) +
+            ". Escape or Ctrl+C closes.",
+        has + "; Escape or Ctrl+C closes",
+        has + "; Esc closes",
+        has,
+        needs,
+        size(width, height),
+    };
+    std::string message = messages[std::size(messages) - 1];
+    for (const std::string &m : messages)
+        if (static_cast<int>(m.size()) <= frame.width) {
+            message = m;
+            break;
+        }
+    frame.cells.assign(frame.cells.size(), Cell{});
+    for (int x = 0; frame.height > 0 && x < frame.width && x < static_cast<int>(message.size()); x++)
+        frame.At(x, 0).ch = static_cast<char32_t>(message[static_cast<size_t>(x)]);
+    frame.caret_visible = false;
 }
 
 void PlaceCaret(HWND window, bool visible, int x, int y)

@@ -27,6 +27,10 @@ void PutScreenCell(LONG x, LONG y, const Cell &cell);
 // client area: lines in `fg` over the window's edge cells, on whatever
 // ground its paint gave them, so that the outline shows whatever the fill.
 void OutlineCells(HWND window, Colour fg);
+// In place of a dialog of `width` x `height` that the screen is too small
+// for: one line, the longest of the messages that fits, of the size
+// needed, the size there is and how to leave; no caret.
+void ShowNeededSize(int width, int height);
 // The one place the caret is shown, at (x, y) of the window's client area,
 // or hidden.
 void PlaceCaret(HWND window, bool visible, int x = 0, int y = 0);

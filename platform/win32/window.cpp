@@ -136,16 +136,8 @@ bool IsLiveWindow(HWND window)
 
 RECT ClientRectOnScreen(HWND window)
 {
-    RECT r = window->rect;
-    // A dialog's frame is one cell all round; the caption, when it has one,
-    // takes the top row.
-    if (window->kind == WindowKind::kDialog) {
-        r.left += 1;
-        r.top += 1;
-        r.right -= 1;
-        r.bottom -= 1;
-    }
-    return r;
+    const RECT &r = window->rect, &inset = window->client_inset;
+    return RECT{r.left + inset.left, r.top + inset.top, r.right - inset.right, r.bottom - inset.bottom};
 }
 
 RECT CloseBoxOf(HWND dialog)

@@ -42,7 +42,8 @@ struct HWND__ {
     int id = 0;
     DWORD style = 0;
     DWORD ex_style = 0;
-    RECT rect{};                 // whole window, in screen cells
+    RECT rect{};                 // whole window, in the screen's units
+    RECT client_inset{};         // its frame and caption round the client area, each side
     std::u16string text;
     bool needs_paint = false;
     bool needs_erase = false;
@@ -58,8 +59,8 @@ HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD
 void DestroyWindowRecord(HWND window);
 bool IsLiveWindow(HWND window);
 
-// The client area in screen cells: the window less its frame and caption
-// (only dialogs have either; a border takes no cell).
+// The client area on the screen: the window less its frame and caption
+// (only dialogs have either; a border takes no room on a cell device).
 RECT ClientRectOnScreen(HWND window);
 bool IsEnabledAndVisible(HWND window);
 
@@ -69,7 +70,7 @@ void NotifyParent(HWND control, WORD code);
 
 // Paints every window that needs it, in z order: WM_ERASEBKGND and WM_PAINT.
 void PaintPending();
-// Moves a window and everything in it by (dx, dy) cells.
+// Moves a window and everything in it by (dx, dy).
 void MoveWindowTree(HWND window, int dx, int dy);
 
 // The close box in a dialog's caption bar, in screen cells.

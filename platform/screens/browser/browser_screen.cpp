@@ -146,14 +146,18 @@ public:
 
     void Present(const Frame &frame) override
     {
-        // The grid takes the dialog's own size: until it has, nothing is shown.
-        if (frame.needed_width > 0 && (frame.width != frame.needed_width || frame.height != frame.needed_height)) {
-            width_ = frame.needed_width;
-            height_ = frame.needed_height;
-            resize_pending_ = true;
-            return;
-        }
+        // The grid takes the dialog's own size: until the frame has it too,
+        // nothing is shown.
+        if (frame.width != width_ || frame.height != height_) return;
         JsPresent(frame.cells.data(), frame.width, frame.height, frame.caret_visible, frame.caret_x, frame.caret_y);
+    }
+
+    void Fit(int width, int height) override
+    {
+        if (width == width_ && height == height_) return;
+        width_ = width;
+        height_ = height;
+        resize_pending_ = true;
     }
 
     void Beep() override { JsBeep(); }

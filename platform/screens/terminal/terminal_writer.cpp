@@ -6,7 +6,6 @@
 #include "terminal_writer.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -220,53 +219,14 @@ void FrameWriter::PutChar(char32_t ch, std::string *out)
     x_++;
 }
 
-void FrameWriter::WriteTooSmall(const Frame &frame, std::string *out)
-{
-    if (too_small_shown_ && last_.width == frame.width && last_.height == frame.height) return;
-    // The longest of these that fits: the size needed, the size there is,
-    // and how to leave.
-    const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
-    const std::string needs = "Needs " + size(frame.needed_width, frame.needed_height);
-    const std::string has = needs + ", has " + size(frame.width, frame.height);
-    const std::string messages[] = {
-        "rgbhsv needs a terminal of " + std::to_string(frame.needed_width) + " x " +
-            std::to_string(frame.needed_height) + "; this one is " + std::to_string(frame.width) + " x " +
-            std::to_string(frame.height) + ". Escape or Ctrl+C closes.",
-        has + "; Escape or Ctrl+C closes",
-        has + "; Esc closes",
-        has,
-        needs,
-        size(frame.needed_width, frame.needed_height),
-    };
-    std::string message = messages[std::size(messages) - 1];
-    for (const std::string &m : messages)
-        if (static_cast<int>(m.size()) <= frame.width) {
-            message = m;
-            break;
-        }
-    *out += "\x1b[0m\x1b[H\x1b[2J\x1b[?25l";
-    out->append(message, 0, static_cast<size_t>(std::max(0, frame.width)));
-    style_known_ = false;
-    x_ = y_ = -1;
-    too_small_shown_ = true;
-    last_.width = frame.width;
-    last_.height = frame.height;
-    last_.cells.clear();
-}
-
 void FrameWriter::Write(const Frame &frame, std::string *out)
 {
-    if (!frame.ShowsDialog()) {
-        WriteTooSmall(frame, out);
-        return;
-    }
-    const bool whole = too_small_shown_ || last_.width != frame.width || last_.height != frame.height ||
+    const bool whole = last_.width != frame.width || last_.height != frame.height ||
                        last_.cells.size() != frame.cells.size();
     if (whole) {
         *out += "\x1b[0m\x1b[H\x1b[2J";
         style_known_ = false;
         x_ = y_ = 0;
-        too_small_shown_ = false;
     }
     bool cursor_hidden = false;
     for (int y = 0; y < frame.height; y++) {
