@@ -20,22 +20,6 @@ void PlaceNode(AccessibleNode *node, const RECT &r)
     node->height = r.bottom - r.top;
 }
 
-// The colour every cell of the window's client area shows, if they share one.
-Colour SharedColour(HWND window)
-{
-    const RECT r = ClientRectOnScreen(window);
-    const Frame &frame = FrameBuffer();
-    Colour colour = kDefaultColour;
-    for (LONG y = r.top; y < r.bottom; y++)
-        for (LONG x = r.left; x < r.right; x++) {
-            if (!frame.Contains(x, y)) return kDefaultColour;
-            const Colour bg = frame.At(x, y).bg;
-            if (colour != kDefaultColour && bg != colour) return kDefaultColour;
-            colour = bg;
-        }
-    return colour;
-}
-
 AccessibleNode DescribeControl(HWND control)
 {
     AccessibleNode node;
@@ -60,7 +44,7 @@ AccessibleNode DescribeControl(HWND control)
     default:
         if ((control->style & SS_TYPEMASK) == SS_BLACKRECT) {
             node.role = AccessibleNode::Role::kGraphic;
-            node.colour = SharedColour(control);
+            node.colour = control->fill;  // what its last paint filled it with
         } else {
             node.role = AccessibleNode::Role::kText;
             node.name = Utf8FromUtf16(control->text);

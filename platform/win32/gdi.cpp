@@ -46,6 +46,8 @@ void FillCells(HWND window, const RECT &rect, Colour bg, uint8_t attrs)
     const LONG top = std::max(client.top + rect.top, client.top);
     const LONG right = std::min(client.left + rect.right, client.right);
     const LONG bottom = std::min(client.top + rect.bottom, client.bottom);
+    const bool whole = left == client.left && top == client.top && right == client.right && bottom == client.bottom;
+    window->fill = whole ? bg : kDefaultColour;
     for (LONG y = top; y < bottom; y++)
         for (LONG x = left; x < right; x++)
             if (frame.Contains(x, y)) frame.At(x, y) = Cell{U' ', kColourText, bg, attrs};
@@ -155,6 +157,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
     *paint = PAINTSTRUCT{};
     paint->hdc = dc;
     GetClientRect(window, &paint->rcPaint);
+    window->fill = kDefaultColour;
     const bool erase = window->needs_erase;
     window->needs_paint = false;
     window->needs_erase = false;

@@ -45,6 +45,9 @@ struct HWND__ {
     RECT rect{};                 // whole window, in the screen's units
     RECT client_inset{};         // its frame and caption round the client area, each side
     std::u16string text;
+    // The one colour its last paint filled the whole client area with, as
+    // the screen reader is told it; kDefaultColour where it was not one.
+    platform::Colour fill = platform::kDefaultColour;
     bool needs_paint = false;
     bool needs_erase = false;
     std::unique_ptr<platform::WindowExtra> state;
