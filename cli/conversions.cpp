@@ -112,11 +112,8 @@ bool ParseRequest(const char *const *words, std::size_t count, Request *request,
         // Six hex digits alone were meant as a hex colour.
         if (from_rgb && count == 2 && std::strlen(words[1]) == 6 && std::strspn(words[1], "0123456789abcdefABCDEF") == 6) {
             const std::size_t used = std::strlen(why);
-#ifdef _WIN32
-            std::snprintf(why + used, size - used, "; a hex colour is written \"#%s\"", words[1]);
-#else
-            std::snprintf(why + used, size - used, "; a hex colour is written '#%s'", words[1]);
-#endif
+            std::snprintf(why + used, size - used, "; a hex colour is written " HSVCONV_QUOTE "#%s" HSVCONV_QUOTE,
+                          words[1]);
         }
         return false;
     }

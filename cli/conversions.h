@@ -12,6 +12,17 @@
 
 namespace hsvconv {
 
+// How a hex colour is quoted on this system's command line: cmd.exe passes
+// single quotes on and PowerShell takes an unquoted # as a comment, so
+// Windows gets double quotes; a Unix shell, single ones.
+#ifdef _WIN32
+#define HSVCONV_QUOTE "\""
+#define HSVCONV_SHELL "PowerShell"
+#else
+#define HSVCONV_QUOTE "'"
+#define HSVCONV_SHELL "the shell"
+#endif
+
 // "rgb": red, green, blue in, hue, saturation, value out; "hsv" the reverse.
 enum class Direction { kRgbToHsv, kHsvToRgb };
 

@@ -16,19 +16,6 @@
 #define O_BINARY 0
 #endif
 
-// How a hex colour is written on this system's command line: cmd.exe passes
-// single quotes on, and PowerShell takes an unquoted # as a comment, so
-// Windows gets double quotes; a Unix shell, single ones.
-#ifdef _WIN32
-#define HEX_EXAMPLE "\"#ffc800\""
-#define HEX_FORM "\"#rrggbb\""
-#define HEX_SHELL "PowerShell"
-#else
-#define HEX_EXAMPLE "'#ffc800'"
-#define HEX_FORM "'#rrggbb'"
-#define HEX_SHELL "the shell"
-#endif
-
 #include "cli/conversions.h"
 #include "cli/line_reader.h"
 #include "cli/output.h"
@@ -46,7 +33,7 @@ using hsvconv::Request;
 
 const char kUsage[] =
     "Usage: hsvconv [--hex] rgb R G B    red, green, blue (0..255) to hue, saturation, value\n"
-    "       hsvconv rgb " HEX_FORM "         the same from a hex colour\n"
+    "       hsvconv rgb " HSVCONV_QUOTE "#rrggbb" HSVCONV_QUOTE "        the same from a hex colour\n"
     "       hsvconv [--hex] hsv H S V    hue, saturation, value (0..255) to red, green, blue\n"
     "       hsvconv table rgb|hsv        every input of one direction with its result\n"
     "       hsvconv [--hex] [FILE...]    requests from the files, one a line; - or none\n"
@@ -137,9 +124,8 @@ int RunStream(int fd, const char *name, bool hex, Output &out)
     const bool interactive = isatty(fd) != 0;
     if (!name && interactive && isatty(STDERR_FILENO))
         std::fputs("Type rgb R G B, rgb #rrggbb or hsv H S V; Ctrl+D ends.\n", stderr);
-    char where[48] = "";
+    char shown[32] = "", where[48] = "";
     if (name) {
-        char shown[32];
         hsvconv::Quote(name, shown, sizeof shown);
         std::snprintf(where, sizeof where, "%s: ", shown);
     }
@@ -173,8 +159,7 @@ int RunStream(int fd, const char *name, bool hex, Output &out)
         case LineReader::Status::kReadError:
             if (!out.Flush()) return WriteFailure(out);
             if (name)
-                std::fprintf(stderr, "hsvconv: cannot read '%.*s': %s\n", static_cast<int>(std::strlen(where) - 2),
-                             where, std::strerror(reader.Error()));
+                std::fprintf(stderr, "hsvconv: cannot read '%s': %s\n", shown, std::strerror(reader.Error()));
             else
                 std::fprintf(stderr, "hsvconv: cannot read standard input: %s\n", std::strerror(reader.Error()));
             return 2;
@@ -289,7 +274,7 @@ int main(int argc, char **argv)
     if (count > kMaxWords) return Usage("too many arguments");
     // `hsvconv rgb #ffc800` unquoted: the shell took the colour as a comment.
     if (count == 1 && direction == Direction::kRgbToHsv)
-        return Usage("rgb got no values; quote a hex colour, as in rgb " HEX_EXAMPLE ": " HEX_SHELL
+        return Usage("rgb got no values; quote a hex colour, as in rgb " HSVCONV_QUOTE "#ffc800" HSVCONV_QUOTE ": " HSVCONV_SHELL
                      " takes an unquoted # and what follows as a comment");
     Request parsed;
     char why[kMessageSize];

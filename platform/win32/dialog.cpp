@@ -1,6 +1,7 @@
 // The dialog manager: DialogBoxIndirectParamW reads a classic template,
 // lays it out on the screen's device as Windows does (dialog units through
-// the base units of the device's dialog font), creates the controls in template order, sends
+// the base units of the device's dialog font), creates the controls in
+// template order, sends
 // WM_INITDIALOG, sets the default focus and runs the one modal loop, which
 // paints when idle and turns the screen's keys (as keys.h translates them)
 // and clicks into the dialog's messages.
@@ -39,25 +40,29 @@ DialogState *StateOf(HWND dialog)
 // from the dialog font: the average width of the alphabet, rounded as
 // (extent + 26) / 52, and the font's height. A cell device's make 4 dialog
 // units across and 8 down one cell.
-SIZE BaseUnits()
+SIZE BaseUnits(const Screen &screen)
 {
-    const Screen *screen = GetScreen();
-    if (!screen) return SIZE{1, 1};
-    const int alphabet = screen->TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return SIZE{(alphabet + 26) / 52, screen->Metrics().font_height};
+    const int alphabet = screen.TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return SIZE{(alphabet + 26) / 52, screen.Metrics().font_height};
 }
 
-// A template's x, y, cx and cy on the device, each scaled on its own as
-// MapDialogRect scales them; the rectangle they make.
-RECT DialogUnitsToDevice(int x, int y, int cx, int cy)
+// Each member of `r` from dialog units to the device's, on its own, as
+// MapDialogRect does it.
+void ScaleDialogUnits(const SIZE &base, RECT *r)
+{
+    r->left = MulDiv(r->left, base.cx, 4);
+    r->right = MulDiv(r->right, base.cx, 4);
+    r->top = MulDiv(r->top, base.cy, 8);
+    r->bottom = MulDiv(r->bottom, base.cy, 8);
+}
+
+// A template's x, y, cx and cy on the device, each scaled on its own; the
+// rectangle they make.
+RECT DialogUnitsToDevice(const SIZE &base, int x, int y, int cx, int cy)
 {
     RECT r{x, y, cx, cy};
-    const SIZE base = BaseUnits();
-    r.left = MulDiv(r.left, base.cx, 4);
-    r.top = MulDiv(r.top, base.cy, 8);
-    r.right = r.left + MulDiv(r.right, base.cx, 4);
-    r.bottom = r.top + MulDiv(r.bottom, base.cy, 8);
-    return r;
+    ScaleDialogUnits(base, &r);
+    return RECT{r.left, r.top, r.left + r.right, r.top + r.bottom};
 }
 
 bool KindOfClass(ControlClass c, WindowKind *kind)
@@ -83,16 +88,18 @@ void CentreOnScreen(HWND dialog)
 HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
 {
     // The frame and caption round the client area, from the device.
-    const DeviceMetrics m = GetScreen() ? GetScreen()->Metrics() : DeviceMetrics{};
+    Screen &screen = *GetScreen();
+    const DeviceMetrics m = screen.Metrics();
+    const SIZE base = BaseUnits(screen);
     const RECT inset{m.frame_width, m.frame_height + m.caption_height, m.frame_width, m.frame_height};
-    RECT rect = DialogUnitsToDevice(t.x, t.y, t.cx, t.cy);
+    RECT rect = DialogUnitsToDevice(base, t.x, t.y, t.cx, t.cy);
     rect.right += inset.left + inset.right;
     rect.bottom += inset.top + inset.bottom;
     const DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
     HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
     dialog->client_inset = inset;
     StateOf(dialog)->proc = proc;
-    if (GetScreen()) GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
+    screen.Fit(rect.right - rect.left, rect.bottom - rect.top);
     if (t.style & DS_CENTER) CentreOnScreen(dialog);
     const RECT client = ClientRectOnScreen(dialog);
     for (const DialogItemRecord &item : t.items) {
@@ -101,7 +108,7 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
             DestroyWindowRecord(dialog);
             return nullptr;
         }
-        RECT r = DialogUnitsToDevice(item.x, item.y, item.cx, item.cy);
+        RECT r = DialogUnitsToDevice(base, item.x, item.y, item.cx, item.cy);
         r.left += client.left;
         r.right += client.left;
         r.top += client.top;
@@ -367,12 +374,8 @@ int WINAPI MulDiv(int number, int numerator, int denominator)
 // the one dialog font.
 BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect)
 {
-    if (!StateOf(dialog) || !rect) return FALSE;
-    const SIZE base = BaseUnits();
-    rect->left = MulDiv(rect->left, base.cx, 4);
-    rect->right = MulDiv(rect->right, base.cx, 4);
-    rect->top = MulDiv(rect->top, base.cy, 8);
-    rect->bottom = MulDiv(rect->bottom, base.cy, 8);
+    if (!StateOf(dialog) || !rect || !GetScreen()) return FALSE;
+    ScaleDialogUnits(BaseUnits(*GetScreen()), rect);
     return TRUE;
 }
 

@@ -8,9 +8,6 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include <cerrno>
-#include <cstring>
-
 namespace platform {
 
 struct PixelFont::Face {

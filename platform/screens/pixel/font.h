@@ -22,7 +22,6 @@ public:
     PixelFont &operator=(const PixelFont &) = delete;
 
     int Height() const { return ascent_ + descent_; }  // tmHeight
-    int Ascent() const { return ascent_; }
     // GetTextExtentPoint32's width of `text`.
     int TextWidth(std::u16string_view text) const;
 
