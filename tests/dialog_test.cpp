@@ -2,6 +2,8 @@
 // real platform layer, an in-memory screen, keys, characters and clicks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 
@@ -368,3 +370,103 @@ TEST(Dialog, RandomSessionKeepsTheRowsInStep)
 }
 
 }  // namespace
+
+// What the terminal shows, cell for cell: each row's characters and under
+// it a letter per cell for its look, named in the legend below the rows.
+std::string CellPicture(const platform::Frame &frame, const RECT &r)
+{
+    std::vector<platform::Cell> looks;
+    std::string picture;
+    for (LONG y = r.top; y < r.bottom; y++) {
+        std::string text, letters;
+        for (LONG x = r.left; x < r.right; x++) {
+            platform::Cell look = frame.At(x, y);
+            platform::AppendUtf8(&text, look.ch);
+            look.ch = 0;
+            auto it = std::find(looks.begin(), looks.end(), look);
+            if (it == looks.end()) it = looks.insert(looks.end(), look);
+            letters.push_back(static_cast<char>('a' + (it - looks.begin())));
+        }
+        picture += text + "\n" + letters + "\n";
+    }
+    for (size_t i = 0; i < looks.size(); i++) {
+        const platform::Cell &c = looks[i];
+        char line[64];
+        std::snprintf(line, sizeof line, "%c: %06X on %06X", static_cast<char>('a' + i), c.fg, c.bg);
+        picture += line;
+        if (c.attrs & platform::kAttrBold) picture += " bold";
+        if (c.attrs & platform::kAttrReverse) picture += " reverse";
+        if (c.attrs & platform::kAttrCaption) picture += " caption";
+        if (c.attrs & platform::kAttrField) picture += " field";
+        if (c.attrs & platform::kAttrContent) picture += " content";
+        picture += "\n";
+    }
+    return picture;
+}
+
+// The whole dialog as the terminal shows it, at the start (the red field's
+// 255 selected, its caret after it) and with one character of a field
+// selected: the frame and caption bar, the swatch's outline on its colour,
+// the fields with the gaps between them, the disabled button and credits.
+TEST(Dialog, DrawnInCellsAsTheTerminalShowsIt)
+{
+    const char *const kRows[] = {
+        " RGB <-> HSV                                       [×] ",
+        "│ ┌─────────┐  RGB color:                             │",
+        "│ │         │                                         │",
+        "│ │         │  255     255     255       [ Select... ]│",
+        "│ │         │                                         │",
+        "│ │         │  HSV color:                             │",
+        "│ │         │                                         │",
+        "│ └─────────┘  0       0       255                    │",
+        "│                                                     │",
+        "│ (c) 2026 the rgbhsv developers                      │",
+        "│                                                     │",
+        "└─────────────────────────────────────────────────────┘",
+    };
+    const char *const kStart[] = {
+        "abbbbbbbbbbbaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaabaa",
+        "ccdddddddddddcccccccccccccccccccccccccccccccccccccccccc",
+        "ccdddddddddddcccccccccccccccccccccccccccccccccccccccccc",
+        "ccdddddddddddcceeeffffcfffffffcfffffffcccgggggggggggggc",
+        "ccdddddddddddcccccccccccccccccccccccccccccccccccccccccc",
+        "ccdddddddddddcccccccccccccccccccccccccccccccccccccccccc",
+        "ccdddddddddddcccccccccccccccccccccccccccccccccccccccccc",
+        "ccdddddddddddccfffffffcfffffffcfffffffccccccccccccccccc",
+        "ccccccccccccccccccccccccccccccccccccccccccccccccccccccc",
+        "ccggggggggggggggggggggggggggggggccccccccccccccccccccccc",
+        "ccccccccccccccccccccccccccccccccccccccccccccccccccccccc",
+        "ccccccccccccccccccccccccccccccccccccccccccccccccccccccc",
+    };
+    const char kLegend[] =
+        "a: FFFFFF on 800000 caption\n"
+        "b: FFFFFF on 800000 bold caption\n"
+        "c: 000000 on C0C0C0\n"
+        "d: 000000 on FFFFFF content\n"
+        "e: 000000 on FFFFFF reverse field\n"
+        "f: 000000 on FFFFFF field\n"
+        "g: 808080 on C0C0C0\n";
+    std::string start;
+    for (size_t y = 0; y < std::size(kRows); y++) start += std::string(kRows[y]) + "\n" + kStart[y] + "\n";
+    start += kLegend;
+
+    Session s;
+    s.Then([&](const View &v) {
+        EXPECT_EQ(CellPicture(v.Frame(), v.ScreenRect(0)), start);
+        EXPECT_TRUE(v.Frame().caret_visible);
+        EXPECT_EQ(v.Frame().caret_x, v.ScreenRect(IDC_RED).left + 3);
+        EXPECT_EQ(v.Frame().caret_y, v.ScreenRect(IDC_RED).top);
+    });
+    s.Type("12").Press(Key::kLeft, true);
+    s.Then([&](const View &v) {
+        const RECT red = v.ScreenRect(IDC_RED);
+        const platform::Cell &one = v.Frame().At(red.left, red.top), &two = v.Frame().At(red.left + 1, red.top);
+        EXPECT_EQ(one.ch, U'1');
+        EXPECT_EQ(one.attrs & platform::kAttrReverse, 0);
+        EXPECT_EQ(two.ch, U'2');
+        EXPECT_NE(two.attrs & platform::kAttrReverse, 0);
+        EXPECT_EQ(v.Frame().caret_x, red.left + 1);
+    });
+    s.Press(Key::kEscape);
+    EXPECT_EQ(s.Run(), 0);
+}
