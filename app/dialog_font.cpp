@@ -1,14 +1,16 @@
 /*
- * Windows only: the converter's template names no font, so a desktop
- * Windows would draw it in its bold system font, far wider than the
- * handheld's, and cut labels short. The dialog is made from a copy of the
+ * The converter's template names no font, so a desktop Windows would draw
+ * it in its bold system font, far wider than the handheld's, and cut labels
+ * short. The dialog is made from a copy of the
  * template that names the shell dialog font instead: every dialog unit then
  * follows that font, so the layout keeps its proportions, and the font
  * follows the monitor's DPI. In
  * the copy each label also reaches as far right as its row leaves room for,
  * since a font's text need not fit the handheld's widths ("HSV color:" is
- * 52 pixels of Tahoma at 96 DPI, its 34 dialog units 51). Resource 101
- * itself is left as it is.
+ * 52 pixels of Tahoma at 96 DPI, its 34 dialog units 51; 10 cells of a
+ * terminal, its 34 dialog units 9). Every screen gets the copy: the
+ * platform lays out whatever font a template names in its own dialog font.
+ * Resource 101 itself is left as it is.
  */
 #include "app/dialog_font.h"
 

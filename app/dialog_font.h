@@ -1,6 +1,6 @@
 /*
- * Windows only: the converter's template in the desktop's dialog font, its
- * labels as wide as their rows allow.
+ * The converter's template in the desktop's dialog font, its labels as
+ * wide as their rows allow.
  */
 #ifndef RGBHSV_APP_DIALOG_FONT_H
 #define RGBHSV_APP_DIALOG_FONT_H

@@ -1,7 +1,9 @@
 // The seam between the platform's window system and what shows it: a grid
 // of character cells with colours, and the person's keys and clicks. Its
-// three backends are the in-memory screen (tests), the terminal screen and
-// the browser screen; none knows about windows or virtual-key codes.
+// backends are the in-memory screen (tests), the terminal screen, the
+// browser screen and the pixel screens; none knows about windows or
+// virtual-key codes. A screen in pixels draws through a device of its own
+// (device.h).
 #ifndef RGBHSV_PLATFORM_SCREEN_H
 #define RGBHSV_PLATFORM_SCREEN_H
 
@@ -11,6 +13,8 @@
 #include <vector>
 
 namespace platform {
+
+class Device;
 
 // Appends a character as UTF-8.
 void AppendUtf8(std::string *out, char32_t c);
@@ -27,21 +31,21 @@ enum CellAttribute : uint8_t {
     kAttrBold = 1,
     kAttrUnderline = 2,
     kAttrReverse = 4,
-    // The colour is the program's own drawing (the swatch), not decoration:
-    // a terminal told NO_COLOR still shows it.
-    kAttrContent = 8,
-    // The cell's role, for a backend that cannot show its colours and must
-    // set it apart another way: the caption bar, or an edit field's box.
-    kAttrCaption = 16,
-    kAttrField = 32,
     kAttrDim = 64,
 };
+
+// What a cell is part of, for a backend that cannot show its colours and
+// must set it apart another way: the caption bar, an edit field's box, or
+// the program's own drawing (the swatch), whose colour is content, not
+// decoration, so that a terminal told NO_COLOR still shows it.
+enum class Role : uint8_t { kNone, kCaption, kField, kContent };
 
 struct Cell {
     char32_t ch = U' ';
     Colour fg = kDefaultColour;
     Colour bg = kDefaultColour;
     uint8_t attrs = kAttrNone;
+    Role role = Role::kNone;
     bool operator==(const Cell &) const = default;
 };
 
@@ -159,27 +163,16 @@ struct AccessibleNode {
     bool disabled = false;
     int selection_start = 0, selection_end = 0;  // a text field's selection, the caret where they meet
     Colour colour = kDefaultColour;              // a graphic's colour, where its cells share one
-    int x = 0, y = 0, width = 0, height = 0;     // screen cells
-};
-
-// What a screen's device is made of, as the window system lays windows out
-// on it: its units are the screen's own (cells, or pixels). The dialog font
-// is the one the system gives a dialog that names none.
-struct DeviceMetrics {
-    int font_height = 1;          // the dialog font's tmHeight
-    int frame_width = 1;          // a dialog's frame on each side
-    int frame_height = 1;         // ... at its top and bottom
-    int caption_height = 0;       // the caption bar, below the top frame
+    int x = 0, y = 0, width = 0, height = 0;     // in the screen's units: cells or pixels
 };
 
 class Screen {
 public:
     virtual ~Screen() = default;
-    // The device's metrics, and the width of a text in its dialog font: a
-    // cell device's are one cell a character, with the caption on the
-    // frame's top row.
-    virtual DeviceMetrics Metrics() const { return DeviceMetrics{}; }
-    virtual int TextWidth(std::u16string_view text) const { return static_cast<int>(text.size()); }
+    // A screen drawn in pixels has a device of its own, which the window
+    // system draws on; a screen of cells has none, and is drawn in the
+    // frame that Present is given.
+    virtual Device *OwnDevice() { return nullptr; }
     // Asked to take the size a dialog needs: a screen whose size is its own
     // to choose (the page) takes it, and reports it as a resize; others keep
     // theirs.

@@ -396,9 +396,9 @@ std::string CellPicture(const platform::Frame &frame, const RECT &r)
         picture += line;
         if (c.attrs & platform::kAttrBold) picture += " bold";
         if (c.attrs & platform::kAttrReverse) picture += " reverse";
-        if (c.attrs & platform::kAttrCaption) picture += " caption";
-        if (c.attrs & platform::kAttrField) picture += " field";
-        if (c.attrs & platform::kAttrContent) picture += " content";
+        if (c.role == platform::Role::kCaption) picture += " caption";
+        if (c.role == platform::Role::kField) picture += " field";
+        if (c.role == platform::Role::kContent) picture += " content";
         picture += "\n";
     }
     return picture;

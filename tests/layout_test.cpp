@@ -6,8 +6,9 @@
 
 #include <windows.h>
 
-#include "font.h"
 #include "memory_screen.h"
+#include "pixel_device.h"
+#include "window.h"
 #include "platform.h"
 #include "resources/resource.h"
 
@@ -16,34 +17,23 @@ namespace {
 using platform::InputEvent;
 using platform::MemoryScreen;
 
-// The in-memory screen as a pixel device at `dpi`. Its frame and caption
-// are the classic scheme's at 96 DPI (3 and 19 pixels), scaled.
-class PixelMetricsScreen : public MemoryScreen {
-public:
-    PixelMetricsScreen(int dpi, Driver driver) : MemoryScreen(800 * dpi / 96, 600 * dpi / 96, std::move(driver)), dpi_(dpi)
-    {
-        std::string error;
-        font_ = platform::PixelFont::Open(platform::kTahomaPath, 8, dpi, &error);
-        EXPECT_TRUE(font_) << error << " (make test installs fonts-wine)";
-    }
-    platform::DeviceMetrics Metrics() const override
-    {
-        const int frame = MulDiv(3, dpi_, 96);
-        return platform::DeviceMetrics{font_ ? font_->Height() : 1, frame, frame, MulDiv(19, dpi_, 96)};
-    }
-    int TextWidth(std::u16string_view text) const override { return font_ ? font_->TextWidth(text) : 0; }
-    RECT ClientOrigin(HWND dialog) const
-    {
-        RECT r;
-        GetWindowRect(dialog, &r);
-        const platform::DeviceMetrics m = Metrics();
-        return RECT{r.left + m.frame_width, r.top + m.frame_height + m.caption_height, 0, 0};
-    }
+// A pixel device at `dpi` behind the in-memory screen.
+std::unique_ptr<platform::PixelDevice> OpenDevice(int dpi)
+{
+    std::string error;
+    auto device = platform::PixelDevice::Open(800 * dpi / 96, 600 * dpi / 96, dpi, &error);
+    EXPECT_TRUE(device) << error << " (make test installs fonts-wine)";
+    return device;
+}
 
-private:
-    int dpi_;
-    std::unique_ptr<platform::PixelFont> font_;
-};
+// Where the dialog's client area starts on the device.
+POINT ClientOrigin(HWND dialog, const platform::PixelDevice &device)
+{
+    RECT r;
+    GetWindowRect(dialog, &r);
+    const platform::DeviceMetrics m = device.Metrics();
+    return POINT{r.left + m.frame_width, r.top + m.frame_height + m.caption_height};
+}
 
 struct Expected {
     int dpi;
@@ -81,8 +71,9 @@ TEST(Layout, ThePixelDeviceLaysTheDialogOutAsWindowsDoes)
 {
     for (const Expected &e : kLayouts) {
         bool checked = false;
-        PixelMetricsScreen *self = nullptr;
-        PixelMetricsScreen screen(e.dpi, [&](MemoryScreen &, InputEvent *event) {
+        const auto device = OpenDevice(e.dpi);
+        ASSERT_TRUE(device);
+        MemoryScreen screen(device->Width(), device->Height(), [&](MemoryScreen &, InputEvent *event) {
             if (checked) return false;
             checked = true;
             HWND dialog = platform::ActiveDialog();
@@ -90,21 +81,46 @@ TEST(Layout, ThePixelDeviceLaysTheDialogOutAsWindowsDoes)
             GetClientRect(dialog, &client);
             EXPECT_EQ(client.right, e.client_width) << e.dpi << " dpi";
             EXPECT_EQ(client.bottom, e.client_height) << e.dpi << " dpi";
-            const RECT origin = self->ClientOrigin(dialog);
+            const POINT origin = ClientOrigin(dialog, *device);
             for (const auto &c : e.controls) {
                 RECT r;
                 GetWindowRect(GetDlgItem(dialog, c.id), &r);
-                EXPECT_EQ(r.left - origin.left, c.r.left) << e.dpi << " dpi, control " << c.id;
-                EXPECT_EQ(r.top - origin.top, c.r.top) << e.dpi << " dpi, control " << c.id;
-                EXPECT_EQ(r.right - origin.left, c.r.right) << e.dpi << " dpi, control " << c.id;
-                EXPECT_EQ(r.bottom - origin.top, c.r.bottom) << e.dpi << " dpi, control " << c.id;
+                EXPECT_EQ(r.left - origin.x, c.r.left) << e.dpi << " dpi, control " << c.id;
+                EXPECT_EQ(r.top - origin.y, c.r.top) << e.dpi << " dpi, control " << c.id;
+                EXPECT_EQ(r.right - origin.x, c.r.right) << e.dpi << " dpi, control " << c.id;
+                EXPECT_EQ(r.bottom - origin.y, c.r.bottom) << e.dpi << " dpi, control " << c.id;
             }
             *event = platform::KeyEvent(platform::Key::kEscape);
             return true;
-        });
-        self = &screen;
+        }, device.get());
         EXPECT_EQ(platform::RunOnScreen(screen), 0);
         EXPECT_TRUE(checked);
+    }
+}
+
+// Every label shows whole at every scale: each static's text is no wider
+// than its client area, in the dialog font at that DPI.
+TEST(Layout, EveryLabelShowsWholeAtEveryScale)
+{
+    for (int dpi : {96, 120, 144, 192}) {
+        const auto device = OpenDevice(dpi);
+        ASSERT_TRUE(device);
+        int labels = 0;
+        MemoryScreen screen(device->Width(), device->Height(), [&](MemoryScreen &, InputEvent *event) {
+            if (labels) return false;
+            for (HWND child : platform::ActiveDialog()->children) {
+                if (child->kind != platform::WindowKind::kStatic || child->text.empty()) continue;
+                RECT client;
+                GetClientRect(child, &client);
+                EXPECT_LE(device->TextWidth(child->text, false), client.right)
+                    << platform::WindowText(child) << " at " << dpi << " dpi";
+                labels++;
+            }
+            *event = platform::KeyEvent(platform::Key::kEscape);
+            return true;
+        }, device.get());
+        EXPECT_EQ(platform::RunOnScreen(screen), 0);
+        EXPECT_EQ(labels, 3);
     }
 }
 

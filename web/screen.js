@@ -18,8 +18,9 @@ Module.rgbhsvScreen = (function () {
   const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9,
                  ArrowUp: 10, ArrowDown: 11, Insert: 12 };
   const SHIFT = 1, CTRL = 2, ALT = 4;
-  const ATTR_BOLD = 1, ATTR_UNDERLINE = 2, ATTR_REVERSE = 4, ATTR_CONTENT = 8, ATTR_CAPTION = 16, ATTR_FIELD = 32,
-        ATTR_DIM = 64;
+  const ATTR_BOLD = 1, ATTR_UNDERLINE = 2, ATTR_REVERSE = 4, ATTR_DIM = 64;
+  // A cell's role, the byte after its attributes.
+  const ROLE_CLASSES = ['', 'caption', 'field', 'content'];
   const DEFAULT_COLOUR = 0xFF000000;
 
   const byId = (id) => document.getElementById(id);
@@ -68,12 +69,10 @@ Module.rgbhsvScreen = (function () {
     return text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
   }
 
-  function span(x, text, fg, bg, attrs, caret) {
+  function span(x, text, fg, bg, attrs, role, caret) {
     if (attrs & ATTR_REVERSE) [fg, bg] = [bg, fg];
     const classes = [];
-    if (attrs & ATTR_FIELD) classes.push('field');
-    if (attrs & ATTR_CONTENT) classes.push('content');
-    if (attrs & ATTR_CAPTION) classes.push('caption');
+    if (ROLE_CLASSES[role]) classes.push(ROLE_CLASSES[role]);
     if (attrs & ATTR_BOLD) classes.push('bold');
     if (attrs & ATTR_UNDERLINE) classes.push('underline');
     if (attrs & ATTR_DIM) classes.push('dim');
@@ -90,27 +89,28 @@ Module.rgbhsvScreen = (function () {
     let html = '';
     for (let y = 0; y < height; y++) {
       html += '<div class="row">';
-      let start = 0, text = '', key = null, fg = 0, bg = 0, attrs = 0, caret = false;
+      let start = 0, text = '', key = null, fg = 0, bg = 0, attrs = 0, role = 0, caret = false;
       for (let x = 0; x <= width; x++) {
         let cellKey = null;
-        let ch = 0, cellFg = 0, cellBg = 0, cellAttrs = 0, cellCaret = false;
+        let ch = 0, cellFg = 0, cellBg = 0, cellAttrs = 0, cellRole = 0, cellCaret = false;
         if (x < width) {
           const at = cells + 16 * (y * width + x);
           ch = words[at >> 2];
           cellFg = words[(at >> 2) + 1];
           cellBg = words[(at >> 2) + 2];
           cellAttrs = bytes[at + 12];
+          cellRole = bytes[at + 13];
           cellCaret = caretVisible !== 0 && x === caretX && y === caretY;
-          cellKey = cellFg + ',' + cellBg + ',' + cellAttrs + (cellCaret ? ',caret' : '');
+          cellKey = cellFg + ',' + cellBg + ',' + cellAttrs + ',' + cellRole + (cellCaret ? ',caret' : '');
         }
         // A run of cells in one style is one span; the caret's cell, whose
         // key is its own, stands alone.
         if (cellKey !== key) {
-          if (key !== null) html += span(start, text, fg, bg, attrs, caret);
+          if (key !== null) html += span(start, text, fg, bg, attrs, role, caret);
           start = x;
           text = '';
           key = cellKey;
-          [fg, bg, attrs, caret] = [cellFg, cellBg, cellAttrs, cellCaret];
+          [fg, bg, attrs, role, caret] = [cellFg, cellBg, cellAttrs, cellRole, cellCaret];
         }
         if (x < width) text += String.fromCodePoint(ch);
       }

@@ -16,6 +16,7 @@
 #define WS_SYSMENU          0x00080000L
 #define WS_GROUP            0x00020000L
 #define WS_TABSTOP          0x00010000L
+#define WS_EX_CLIENTEDGE    0x00000200L
 
 /* Dialog styles */
 #define DS_SETFONT          0x40L
@@ -88,6 +89,7 @@ typedef struct HICON__ *HICON;
 typedef struct HDC__ *HDC;
 typedef struct HGDIOBJ__ *HGDIOBJ;
 typedef HGDIOBJ HBRUSH;
+typedef HGDIOBJ HFONT;
 
 typedef struct tagRECT {
     LONG left;
@@ -115,6 +117,16 @@ typedef struct tagPAINTSTRUCT {
     BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
+typedef struct tagTEXTMETRICW {
+    LONG tmHeight;
+    LONG tmAscent;
+    LONG tmDescent;
+    LONG tmInternalLeading;
+    LONG tmExternalLeading;
+    LONG tmAveCharWidth;
+    LONG tmMaxCharWidth;
+    LONG tmWeight;
+} TEXTMETRICW, *LPTEXTMETRICW;
 typedef struct {
     DWORD style;
     DWORD dwExtendedStyle;
@@ -127,6 +139,7 @@ typedef struct {
 typedef const DLGTEMPLATE *LPCDLGTEMPLATEW;
 
 typedef LRESULT (CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef BOOL (CALLBACK *DRAWSTATEPROC)(HDC, LPARAM, WPARAM, int, int);
 typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define LOWORD(l)           ((WORD)(((ULONG_PTR)(l)) & 0xFFFF))
@@ -152,7 +165,10 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_PAINT            0x000F
 #define WM_CLOSE            0x0010
 #define WM_ERASEBKGND       0x0014
+#define WM_SETFONT          0x0030
+#define WM_GETFONT          0x0031
 #define WM_SETICON          0x0080
+#define WM_NCPAINT          0x0085
 #define WM_GETDLGCODE       0x0087
 #define WM_KEYDOWN          0x0100
 #define WM_CHAR             0x0102
@@ -215,6 +231,52 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #endif
 #define GWLP_WNDPROC        (-4)
 
+/* Drawing: the classic scheme's system colours, stock objects, modes and
+ * the flags of the text, edge and frame-control functions. */
+#define COLOR_ACTIVECAPTION 2
+#define COLOR_WINDOW        5
+#define COLOR_WINDOWFRAME   6
+#define COLOR_WINDOWTEXT    8
+#define COLOR_CAPTIONTEXT   9
+#define COLOR_HIGHLIGHT     13
+#define COLOR_HIGHLIGHTTEXT 14
+#define COLOR_BTNFACE       15
+#define COLOR_BTNSHADOW     16
+#define COLOR_GRAYTEXT      17
+#define COLOR_BTNTEXT       18
+#define COLOR_BTNHIGHLIGHT  20
+#define COLOR_3DDKSHADOW    21
+#define COLOR_3DLIGHT       22
+#define DEFAULT_GUI_FONT    17
+#define TRANSPARENT         1
+#define OPAQUE              2
+#define ETO_OPAQUE          0x0002
+#define ETO_CLIPPED         0x0004
+#define DT_LEFT             0x0000
+#define DT_CENTER           0x0001
+#define DT_VCENTER          0x0004
+#define DT_WORDBREAK        0x0010
+#define DT_SINGLELINE       0x0020
+#define DT_NOCLIP           0x0100
+#define BDR_RAISEDOUTER     0x0001
+#define BDR_SUNKENOUTER     0x0002
+#define BDR_RAISEDINNER     0x0004
+#define BDR_SUNKENINNER     0x0008
+#define EDGE_RAISED         (BDR_RAISEDOUTER | BDR_RAISEDINNER)
+#define EDGE_SUNKEN         (BDR_SUNKENOUTER | BDR_SUNKENINNER)
+#define BF_RECT             0x000F
+#define BF_ADJUST           0x2000
+#define DFC_CAPTION         1
+#define DFC_BUTTON          4
+#define DFCS_CAPTIONCLOSE   0x0000
+#define DFCS_BUTTONPUSH     0x0010
+#define DFCS_INACTIVE       0x0100
+#define DFCS_PUSHED         0x0200
+#define DST_TEXT            0x0001
+#define DSS_DISABLED        0x0020
+#define SM_CXEDGE           45
+#define SM_CYEDGE           46
+
 #define SW_SHOWNORMAL       1
 
 #ifdef __cplusplus
@@ -262,9 +324,37 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
 HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
+HDC WINAPI GetWindowDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
 HBRUSH WINAPI CreateSolidBrush(COLORREF colour);
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
+HGDIOBJ WINAPI GetStockObject(int object);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+DWORD WINAPI GetSysColor(int index);
+HBRUSH WINAPI GetSysColorBrush(int index);
+int WINAPI GetSystemMetrics(int index);
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour);
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour);
+int WINAPI SetBkMode(HDC dc, int mode);
+BOOL WINAPI ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT *rect, LPCWSTR text, UINT count,
+                        const int *dx);
+int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format);
+BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, LPSIZE size);
+BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics);
+BOOL WINAPI DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags);
+BOOL WINAPI DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state);
+BOOL WINAPI DrawFocusRect(HDC dc, const RECT *rect);
+BOOL WINAPI DrawStateW(HDC dc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM length, int x, int y, int cx,
+                       int cy, UINT flags);
+BOOL WINAPI InflateRect(LPRECT rect, int dx, int dy);
+
+/* The caret: one for the whole system, owned by a window */
+BOOL WINAPI CreateCaret(HWND window, HGDIOBJ bitmap, int width, int height);
+BOOL WINAPI DestroyCaret(void);
+BOOL WINAPI SetCaretPos(int x, int y);
+BOOL WINAPI ShowCaret(HWND window);
+BOOL WINAPI HideCaret(HWND window);
 
 /* Sound */
 BOOL WINAPI MessageBeep(UINT type);

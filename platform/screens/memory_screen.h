@@ -1,7 +1,8 @@
 // The in-memory screen: keeps the last frame presented for tests to read,
 // counts beeps (the one count of them), keeps a clipboard tests can read and
 // fill, and takes its input from a driver function that the modal
-// loop calls each time it is idle, after painting.
+// loop calls each time it is idle, after painting. Given a device (a pixel
+// device, say), it is drawn on that instead of in cells.
 #ifndef RGBHSV_PLATFORM_MEMORY_SCREEN_H
 #define RGBHSV_PLATFORM_MEMORY_SCREEN_H
 
@@ -16,11 +17,12 @@ public:
     // Returns the next event, or false to end the input.
     using Driver = std::function<bool(MemoryScreen &, InputEvent *)>;
 
-    MemoryScreen(int width, int height, Driver driver)
-        : width_(width), height_(height), driver_(std::move(driver))
+    MemoryScreen(int width, int height, Driver driver, Device *device = nullptr)
+        : width_(width), height_(height), driver_(std::move(driver)), device_(device)
     {
     }
 
+    Device *OwnDevice() override { return device_; }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     void Present(const Frame &frame) override { frame_ = frame; }
@@ -44,6 +46,7 @@ public:
 private:
     int width_, height_;
     Driver driver_;
+    Device *device_;
     Frame frame_;
     int beeps_ = 0;
 };

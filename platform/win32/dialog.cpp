@@ -5,11 +5,14 @@
 // WM_INITDIALOG, sets the default focus and runs the one modal loop, which
 // paints when idle and turns the screen's keys (as keys.h translates them)
 // and clicks into the dialog's messages.
-// Leaves out: modeless dialogs, DS_SETFONT fonts, default push buttons
-// (Enter always sends IDOK), group navigation with the arrow keys.
+// A template that names a font (DS_SETFONT) is laid out in the device's
+// dialog font all the same: there is one.
+// Leaves out: modeless dialogs, default push buttons (Enter always sends
+// IDOK), group navigation with the arrow keys.
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "accessibility.h"
 #include "gdi.h"
@@ -40,10 +43,10 @@ DialogState *StateOf(HWND dialog)
 // from the dialog font: the average width of the alphabet, rounded as
 // (extent + 26) / 52, and the font's height. A cell device's make 4 dialog
 // units across and 8 down one cell.
-SIZE BaseUnits(const Screen &screen)
+SIZE BaseUnits(const Device &device)
 {
-    const int alphabet = screen.TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return SIZE{(alphabet + 26) / 52, screen.Metrics().font_height};
+    const int alphabet = device.TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return SIZE{(alphabet + 26) / 52, device.Metrics().font_height};
 }
 
 // Each member of `r` from dialog units to the device's, on its own, as
@@ -77,29 +80,26 @@ bool KindOfClass(ControlClass c, WindowKind *kind)
 
 void CentreOnScreen(HWND dialog)
 {
-    const Frame &frame = FrameBuffer();
+    const Device &device = Drawing();
     const LONG width = dialog->rect.right - dialog->rect.left;
     const LONG height = dialog->rect.bottom - dialog->rect.top;
-    const LONG left = std::max<LONG>(0, (frame.width - width) / 2);
-    const LONG top = std::max<LONG>(0, (frame.height - height) / 2);
+    const LONG left = std::max<LONG>(0, (device.Width() - width) / 2);
+    const LONG top = std::max<LONG>(0, (device.Height() - height) / 2);
     MoveWindowTree(dialog, left - dialog->rect.left, top - dialog->rect.top);
 }
 
 HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
 {
     // The frame and caption round the client area, from the device.
-    Screen &screen = *GetScreen();
-    const DeviceMetrics m = screen.Metrics();
-    const SIZE base = BaseUnits(screen);
-    const RECT inset{m.frame_width, m.frame_height + m.caption_height, m.frame_width, m.frame_height};
+    const SIZE base = BaseUnits(Drawing());
+    const DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
+    const RECT inset = NonClientInset(WindowKind::kDialog, style, t.ex_style);
     RECT rect = DialogUnitsToDevice(base, t.x, t.y, t.cx, t.cy);
     rect.right += inset.left + inset.right;
     rect.bottom += inset.top + inset.bottom;
-    const DWORD style = t.style & ~static_cast<DWORD>(WS_VISIBLE);
     HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
-    dialog->client_inset = inset;
     StateOf(dialog)->proc = proc;
-    screen.Fit(rect.right - rect.left, rect.bottom - rect.top);
+    GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
     if (t.style & DS_CENTER) CentreOnScreen(dialog);
     const RECT client = ClientRectOnScreen(dialog);
     for (const DialogItemRecord &item : t.items) {
@@ -114,7 +114,13 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
         r.top += client.top;
         r.bottom += client.top;
         const std::u16string text = item.title.kind == NameOrOrdinal::Kind::kString ? item.title.text : u"";
-        CreateWindowRecord(kind, dialog, item.id, item.style, item.ex_style, r, text);
+        // A 4.0 dialog's bordered control has a sunken client edge instead.
+        DWORD item_style = item.style, item_ex_style = item.ex_style;
+        if (item_style & WS_BORDER) {
+            item_style &= ~static_cast<DWORD>(WS_BORDER);
+            item_ex_style |= WS_EX_CLIENTEDGE;
+        }
+        CreateWindowRecord(kind, dialog, item.id, item_style, item_ex_style, r, text);
     }
     return dialog;
 }
@@ -203,8 +209,9 @@ void HandleClick(HWND dialog, int x, int y)
 // Whether the screen is large enough to show the dialog whole.
 bool Fits(HWND dialog)
 {
-    const Frame &frame = FrameBuffer();
-    return dialog->rect.right - dialog->rect.left <= frame.width && dialog->rect.bottom - dialog->rect.top <= frame.height;
+    const Device &device = Drawing();
+    return dialog->rect.right - dialog->rect.left <= device.Width() &&
+           dialog->rect.bottom - dialog->rect.top <= device.Height();
 }
 
 void Dispatch(HWND dialog, const InputEvent &event)
@@ -239,7 +246,7 @@ void Dispatch(HWND dialog, const InputEvent &event)
         HandleClick(dialog, event.x, event.y);
         break;
     case InputEvent::Kind::kResize:
-        FrameBuffer().Resize(event.width, event.height);
+        Drawing().Resize(event.width, event.height);
         if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
         InvalidateRect(dialog, nullptr, TRUE);
         break;
@@ -249,44 +256,13 @@ void Dispatch(HWND dialog, const InputEvent &event)
     }
 }
 
-void PaintFrame(HWND dialog)
-{
-    const RECT r = dialog->rect;
-    auto put = [](LONG x, LONG y, char32_t ch, Colour fg, Colour bg, uint8_t attrs = kAttrNone) {
-        PutScreenCell(x, y, Cell{ch, fg, bg, attrs});
-    };
-    for (LONG y = r.top + 1; y < r.bottom - 1; y++) {
-        put(r.left, y, U'│', kColourText, kColourFace);
-        put(r.right - 1, y, U'│', kColourText, kColourFace);
-    }
-    for (LONG x = r.left; x < r.right; x++) {
-        const char32_t bottom = x == r.left ? U'└' : x == r.right - 1 ? U'┘' : U'─';
-        put(x, r.bottom - 1, bottom, kColourText, kColourFace);
-    }
-    if (dialog->style & WS_CAPTION) {
-        for (LONG x = r.left; x < r.right; x++)
-            put(x, r.top, U' ', kColourCaptionText, kColourCaption, kAttrCaption);
-        for (size_t i = 0; i < dialog->text.size() && r.left + 1 + static_cast<LONG>(i) < r.right - 5; i++)
-            put(r.left + 1 + static_cast<LONG>(i), r.top, dialog->text[i], kColourCaptionText, kColourCaption,
-                kAttrCaption | kAttrBold);
-        if (dialog->style & WS_SYSMENU) {
-            const RECT box = CloseBoxOf(dialog);
-            put(box.left, r.top, U'[', kColourCaptionText, kColourCaption, kAttrCaption);
-            put(box.left + 1, r.top, U'×', kColourCaptionText, kColourCaption, kAttrCaption | kAttrBold);
-            put(box.left + 2, r.top, U']', kColourCaptionText, kColourCaption, kAttrCaption);
-        }
-    } else {
-        for (LONG x = r.left; x < r.right; x++)
-            put(x, r.top, x == r.left ? U'┌' : x == r.right - 1 ? U'┐' : U'─', kColourText, kColourFace);
-    }
-}
-
 INT_PTR RunModalLoop(HWND dialog)
 {
     Screen *screen = GetScreen();
     DialogState *state = StateOf(dialog);
     while (state && !state->ended) {
         PaintPending();
+        ShowCaretOnDevice();
         if (!Fits(dialog)) {
             // Until the screen grows, a line says what it lacks; the resize
             // that ends it repaints the whole dialog.
@@ -306,6 +282,37 @@ INT_PTR RunModalLoop(HWND dialog)
         state = StateOf(dialog);
     }
     return state ? state->result : 0;
+}
+
+// A template the program made in its own memory, as Windows takes one:
+// its bytes are as many as its header, strings and items take. Strings are
+// walked no further than a template's own limits allow.
+std::span<const uint8_t> TemplateInMemory(const void *start)
+{
+    const auto *base = static_cast<const uint8_t *>(start);
+    const auto word = [&](size_t at) {
+        uint16_t w;
+        std::memcpy(&w, base + at, sizeof w);
+        return w;
+    };
+    const size_t kMost = 0x10000;
+    const auto name = [&](size_t at) {  // past an ordinal or a string
+        if (word(at) == 0xFFFF) return at + 4;
+        while (at < kMost && word(at) != 0) at += 2;
+        return at + 2;
+    };
+    uint32_t style;
+    std::memcpy(&style, base, sizeof style);
+    if ((style & 0xFFFF0000u) == 0xFFFF0000u) return {};  // an extended template, as the reader refuses
+    const int count = word(8);
+    size_t at = name(name(name(18)));  // menu, class, caption
+    if (style & DS_SETFONT) at = name(at + 2);
+    for (int i = 0; i < count && at < kMost; i++) {
+        at = (at + 3) & ~static_cast<size_t>(3);
+        at = name(name(at + 18));  // class, title
+        at += 2 + word(at);        // the creation data
+    }
+    return at < kMost ? std::span<const uint8_t>(base, at) : std::span<const uint8_t>();
 }
 
 }  // namespace
@@ -333,13 +340,6 @@ LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPAR
         // As the default dialog procedure does: closing is cancelling.
         SendCommand(dialog, IDCANCEL);
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        BeginPaint(dialog, &paint);
-        PaintFrame(dialog);
-        EndPaint(dialog, &paint);
-        return 0;
-    }
     default:
         return DefWindowProcW(dialog, message, wparam, lparam);
     }
@@ -375,7 +375,7 @@ int WINAPI MulDiv(int number, int numerator, int denominator)
 BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect)
 {
     if (!StateOf(dialog) || !rect || !GetScreen()) return FALSE;
-    ScaleDialogUnits(BaseUnits(*GetScreen()), rect);
+    ScaleDialogUnits(BaseUnits(Drawing()), rect);
     return TRUE;
 }
 
@@ -392,7 +392,8 @@ BOOL WINAPI MessageBeep(UINT)
 INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialog_template, HWND, DLGPROC dialog_proc,
                                        LPARAM init_param)
 {
-    const std::span<const uint8_t> bytes = ResourceBytesAt(dialog_template);
+    std::span<const uint8_t> bytes = ResourceBytesAt(dialog_template);
+    if (bytes.empty() && dialog_template) bytes = TemplateInMemory(dialog_template);
     DialogTemplateRecord t;
     std::string error;
     if (!GetScreen() || bytes.empty() || !ReadDialogTemplate(bytes, &t, &error)) return -1;

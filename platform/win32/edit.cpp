@@ -5,8 +5,13 @@
 // messages and their keys; one level of undo, which a second undo redoes.
 // Every change of the text, typed or set, sends EN_CHANGE to the parent
 // once the new text, caret and selection are in place.
+// It paints as the classic control: its ground in the window colour (the
+// face when disabled), the text from its margin, the selection in the
+// highlight colours while it has the focus, and the caret between
+// characters, placed, as a click is, by the text's extents.
 // Leaves out: multi-line, password and read-only styles, word-break
-// procedures other than the default, IME, and a context menu.
+// procedures other than the default, IME, a context menu, and scrolling by
+// a third of the width (it scrolls only as far as the caret needs).
 #include <algorithm>
 
 #include "gdi.h"
@@ -301,11 +306,47 @@ void OnChar(HWND window, char16_t ch)
 
 // --- Mouse, focus, messages ---------------------------------------------------
 
+// Where the text starts and how wide it may run, in the client area: its
+// margins in, one line of the font from the top.
+RECT FormatRect(HWND window, HDC dc)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    const LONG margin = Drawing().Metrics().edit_margin;
+    return RECT{margin, 0, std::max(margin, client.right - margin), tm.tmHeight};
+}
+
+int Extent(HDC dc, HWND window, int from, int to)
+{
+    SIZE size{};
+    if (to > from) GetTextExtentPoint32W(dc, window->text.c_str() + from, to - from, &size);
+    return static_cast<int>(size.cx);
+}
+
+// The character a point of the client area falls before, as Windows finds
+// it: the last one whose extent from the first shown does not pass it.
+int CharFromPos(HWND window, int x)
+{
+    HDC dc = GetWindowDC(window);
+    const EditState &s = State(window);
+    const int from = static_cast<int>(FormatRect(window, dc).left);
+    int at = s.scroll;
+    if (x < from) {
+        while (at > 0 && from - Extent(dc, window, at, s.scroll) > x) at--;
+    } else {
+        while (at < Length(window) && from + Extent(dc, window, s.scroll, at + 1) <= x) at++;
+    }
+    ReleaseDC(window, dc);
+    return at;
+}
+
 // A click takes the focus and puts the caret at the character clicked.
-void OnClick(HWND window, int column)
+void OnClick(HWND window, int x)
 {
     SetFocus(window);
-    const int at = State(window).scroll + column;
+    const int at = CharFromPos(window, x);
     Select(window, at, at);
 }
 
@@ -330,42 +371,60 @@ void OnTextSet(HWND window)
     Changed(window);
 }
 
-// The caret is shown while the field has the focus; the parent hears of it.
+// The caret, one pixel wide and a line tall, is the field's while it has
+// the focus; the parent hears of it.
 void OnFocus(HWND window, bool gained)
 {
     State(window).focused = gained;
-    if (!gained) PlaceCaret(window, false);
+    if (gained) {
+        CreateCaret(window, nullptr, 1, Drawing().Metrics().font_height);
+        ShowCaret(window);
+    } else {
+        DestroyCaret();
+    }
     InvalidateRect(window, nullptr, FALSE);
     NotifyParent(window, gained ? EN_SETFOCUS : EN_KILLFOCUS);
+}
+
+// Scrolls as little as keeps the caret inside the format rectangle.
+void ScrollToCaret(HWND window, HDC dc, const RECT &format)
+{
+    EditState &s = State(window);
+    const int width = static_cast<int>(format.right - format.left);
+    if (s.caret < s.scroll) s.scroll = s.caret;
+    while (s.scroll < s.caret && Extent(dc, window, s.scroll, s.caret) >= width) s.scroll++;
 }
 
 void Paint(HWND window)
 {
     PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
+    HDC dc = BeginPaint(window, &paint);
     EditState &s = State(window);
     RECT client;
     GetClientRect(window, &client);
-    // A border cannot be drawn inside a cell, so a bordered field gives its
-    // last column to the dialog: fields side by side stay apart.
-    const int width = static_cast<int>(client.right) - ((window->style & WS_BORDER) && client.right > 1 ? 1 : 0);
     const bool enabled = !(window->style & WS_DISABLED);
-    if (s.caret < s.scroll) s.scroll = s.caret;
-    if (s.caret - s.scroll >= width) s.scroll = s.caret - width + 1;
+    FillRect(dc, &client, GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+    const RECT format = FormatRect(window, dc);
+    ScrollToCaret(window, dc, format);
 
-    // The field is the first row; a border has no cell of its own.
-    const Colour bg = enabled ? kColourWindow : kColourFace;
-    const Colour fg = enabled ? kColourText : kColourGreyText;
-    const uint8_t role = enabled ? kAttrField : kAttrNone;
-    FillCells(window, RECT{0, 0, width, 1}, bg, role);
-    const int shown = std::max(0, std::min(width, Length(window) - s.scroll));
-    for (int i = 0; i < shown; i++) {
-        const int at = s.scroll + i;
-        const bool selected = s.focused && at >= SelectionStart(s) && at < SelectionEnd(s);
-        PutText(window, i, 0, std::u16string_view(window->text).substr(static_cast<size_t>(at), 1), fg, bg,
-                static_cast<uint8_t>(role | (selected ? kAttrReverse : kAttrNone)));
+    // Before, in and after the selection, each from where the last ended.
+    const int start = s.focused ? std::max(SelectionStart(s), s.scroll) : s.scroll;
+    const int end = s.focused ? std::max(SelectionEnd(s), start) : s.scroll;
+    const int runs[] = {s.scroll, start, end, Length(window)};
+    const Colour ground = GetSysColor(enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+    const Colour ink = GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+    int x = static_cast<int>(format.left);
+    for (int run = 0; run < 3; run++) {
+        const int from = runs[run], to = runs[run + 1];
+        if (to <= from) continue;
+        const bool selected = run == 1;
+        SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ink);
+        SetBkColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : ground);
+        ExtTextOutW(dc, x, static_cast<int>(format.top), ETO_CLIPPED, &format, window->text.c_str() + from,
+                    static_cast<UINT>(to - from), nullptr);
+        x += Extent(dc, window, from, to);
     }
-    if (s.focused) PlaceCaret(window, true, s.caret - s.scroll, 0);
+    if (s.focused) SetCaretPos(static_cast<int>(format.left) + Extent(dc, window, s.scroll, s.caret), static_cast<int>(format.top));
     EndPaint(window, &paint);
 }
 

@@ -8,16 +8,29 @@
 
 namespace platform {
 
-WindowSystem &System()
+namespace {
+
+std::unique_ptr<WindowSystem> &Instance()
 {
-    static WindowSystem system;
+    static std::unique_ptr<WindowSystem> system;
     return system;
 }
 
+}  // namespace
+
+WindowSystem &System()
+{
+    std::unique_ptr<WindowSystem> &system = Instance();
+    if (!system) system = std::make_unique<WindowSystem>();
+    return *system;
+}
+
+// A screen of cells is drawn in the frame, sized to it; a screen with a
+// device of its own sizes that.
 void SetScreen(Screen *screen)
 {
     System().screen = screen;
-    if (screen) System().frame.Resize(screen->Width(), screen->Height());
+    if (screen && !screen->OwnDevice()) System().frame.Resize(screen->Width(), screen->Height());
 }
 
 Screen *GetScreen()
@@ -45,7 +58,7 @@ void ResetWindowSystem()
     const std::vector<HWND> left = System().top_level;
     for (HWND window : left) DestroyWindowRecord(window);
     FreeDrawingObjects();
-    System() = WindowSystem{};
+    Instance().reset();
 }
 
 }  // namespace platform

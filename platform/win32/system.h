@@ -15,6 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cell_device.h"
 #include "resource_reader.h"
 #include "screen.h"
 
@@ -30,23 +31,38 @@ struct HICON__ {
 
 namespace platform {
 
+// The one caret: its window, size, place in that window's client area, and
+// how many more HideCaret calls than ShowCaret it has had.
+struct SystemCaret {
+    HWND owner = nullptr;
+    int width = 0, height = 0;
+    int x = 0, y = 0;
+    int hidden = 0;
+};
+
 struct WindowSystem {
     std::unordered_set<HWND> windows;              // every live window, for handle checks
     std::vector<HWND> top_level;                   // windows without a parent, z order, bottom first
     HWND focus = nullptr;                          // the window that keys go to
     uint8_t modifiers = 0;                         // Shift, Ctrl, Alt held for the key being handled
     std::vector<HWND> running_dialogs;             // modal dialogs, innermost last
-    std::unordered_set<HDC> paint_contexts;        // from BeginPaint, until EndPaint
+    std::unordered_set<HDC> device_contexts;       // from BeginPaint or GetWindowDC, until released
     std::unordered_set<HGDIOBJ> brushes;           // from CreateSolidBrush, until DeleteObject
     std::vector<std::unique_ptr<HICON__>> icons;   // loaded icons, shared and never freed
     HINSTANCE__ module{};                          // the program's one module
-    Frame frame;                                   // the cells the windows draw into
+    SystemCaret caret;
+    Frame frame;                                   // the cells a screen of cells shows
+    CellDevice cells{&frame};                      // ... and what draws them
     Screen *screen = nullptr;                      // what shows the frame and gives input
+
+    WindowSystem() = default;
+    WindowSystem(const WindowSystem &) = delete;
+    WindowSystem &operator=(const WindowSystem &) = delete;
 };
 
 // The one instance, made on first use.
 WindowSystem &System();
-// The frame the windows draw into, sized to the screen.
+// The cells a screen of cells is shown, sized to it.
 Frame &FrameBuffer();
 
 // The person's clipboard, which the screen keeps (for the terminal, what the

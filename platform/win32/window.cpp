@@ -40,10 +40,9 @@ void PaintTree(HWND window)
     if (!IsLiveWindow(window) || !(window->style & WS_VISIBLE)) return;
     if (window->needs_paint) {
         SendMessageW(window, WM_PAINT, 0, 0);
-        // A static's border, after its paint; an edit field's box is its
-        // own ground.
-        if (window->kind == WindowKind::kStatic && (window->style & WS_BORDER) && IsLiveWindow(window))
-            OutlineCells(window, kColourFrame);
+        // The frame after the client area: on cells a client edge lies over
+        // the client's outer cells.
+        SendMessageW(window, WM_NCPAINT, 1, 0);
     }
     // A procedure that does not call BeginPaint still gets its window
     // validated, so the pass cannot loop.
@@ -53,7 +52,64 @@ void PaintTree(HWND window)
     for (HWND child : children) PaintTree(child);
 }
 
+// A dialog's frame: the face, a raised edge, the caption bar with its text
+// a space in and the close box; a client edge: sunken round the client
+// area, and for an edit field, what its device sets a field's edge apart by.
+void DrawNonClient(HWND window)
+{
+    const bool dialog = window->kind == WindowKind::kDialog;
+    if (!dialog && !(window->ex_style & WS_EX_CLIENTEDGE)) return;
+    HDC dc = GetWindowDC(window);
+    RECT whole{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
+    if (!dialog) {
+        DrawEdge(dc, &whole, EDGE_SUNKEN, BF_RECT);
+        ReleaseDC(window, dc);
+        return;
+    }
+    const RECT inset = window->client_inset;
+    const RECT sides[] = {{0, 0, whole.right, inset.top},
+                          {0, whole.bottom - inset.bottom, whole.right, whole.bottom},
+                          {0, inset.top, inset.left, whole.bottom - inset.bottom},
+                          {whole.right - inset.right, inset.top, whole.right, whole.bottom - inset.bottom}};
+    for (const RECT &side : sides) FillRect(dc, &side, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &whole, EDGE_RAISED, BF_RECT);
+    if (window->style & WS_CAPTION) {
+        const auto local = [&](RECT r) {
+            return RECT{r.left - window->rect.left, r.top - window->rect.top, r.right - window->rect.left,
+                        r.bottom - window->rect.top};
+        };
+        RECT caption = local(CaptionOf(window));
+        dc->role = Role::kCaption;
+        SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+        FillRect(dc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
+        SelectObject(dc, CaptionFont());
+        SetBkMode(dc, TRANSPARENT);
+        SIZE space;
+        GetTextExtentPoint32W(dc, u" ", 1, &space);
+        RECT text = caption;
+        text.left += space.cx;
+        if (window->style & WS_SYSMENU) text.right = local(CloseBoxOf(window)).left - space.cx;
+        DrawTextW(dc, window->text.c_str(), static_cast<int>(window->text.size()), &text, DT_SINGLELINE | DT_VCENTER);
+        if (window->style & WS_SYSMENU) {
+            RECT box = local(CloseBoxOf(window));
+            DrawFrameControl(dc, &box, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+        }
+    }
+    ReleaseDC(window, dc);
+}
+
 }  // namespace
+
+RECT NonClientInset(WindowKind kind, DWORD style, DWORD ex_style)
+{
+    const DeviceMetrics m = Drawing().Metrics();
+    if (kind == WindowKind::kDialog)
+        return RECT{m.frame_width, m.frame_height + ((style & WS_CAPTION) ? m.caption_height : 0), m.frame_width,
+                    m.frame_height};
+    if (!(ex_style & WS_EX_CLIENTEDGE)) return RECT{};
+    const Box e = kind == WindowKind::kEdit ? m.field_edge : m.client_edge;
+    return RECT{e.left, e.top, e.right, e.bottom};
+}
 
 std::string Utf8FromUtf16(std::u16string_view text)
 {
@@ -102,6 +158,7 @@ HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD
     window->style = style;
     window->ex_style = ex_style;
     window->rect = rect;
+    window->client_inset = NonClientInset(kind, style, ex_style);
     window->text = std::move(text);
     System().windows.insert(window);
     if (parent)
@@ -121,6 +178,7 @@ void DestroyWindowRecord(HWND window)
     for (HWND child : children) DestroyWindowRecord(child);
     WindowSystem &system = System();
     if (system.focus == window) system.focus = nullptr;
+    if (system.caret.owner == window) DestroyCaret();
     auto &siblings = window->parent ? window->parent->children : system.top_level;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
     system.windows.erase(window);
@@ -140,10 +198,25 @@ RECT ClientRectOnScreen(HWND window)
     return RECT{r.left + inset.left, r.top + inset.top, r.right - inset.right, r.bottom - inset.bottom};
 }
 
-RECT CloseBoxOf(HWND dialog)
+// On cells the caption bar is the frame's top row and the close box three
+// cells of it, one in from the corner; on pixels the bar lies inside the
+// frame, and the box is a button two pixels in from its end, as classic
+// Windows draws them.
+RECT CaptionOf(HWND dialog)
 {
     const RECT r = dialog->rect;
-    return RECT{r.right - 4, r.top, r.right - 1, r.top + 1};
+    const DeviceMetrics m = Drawing().Metrics();
+    if (m.caption_height == 0) return RECT{r.left, r.top, r.right, r.top + m.frame_height};
+    return RECT{r.left + m.frame_width, r.top + m.frame_height, r.right - m.frame_width,
+                r.top + m.frame_height + m.caption_height - 1};
+}
+
+RECT CloseBoxOf(HWND dialog)
+{
+    const RECT bar = CaptionOf(dialog);
+    if (Drawing().Metrics().caption_height == 0) return RECT{bar.right - 4, bar.top, bar.right - 1, bar.bottom};
+    const LONG height = bar.bottom - bar.top - 4, width = height + 2;
+    return RECT{bar.right - 2 - width, bar.top + 2, bar.right - 2, bar.top + 2 + height};
 }
 
 bool IsEnabledAndVisible(HWND window)
@@ -212,10 +285,14 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM l
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(window->text.size());
     case WM_ERASEBKGND: {
-        const RECT client = ClientRectOnScreen(window);
-        FillCells(window, RECT{0, 0, client.right - client.left, client.bottom - client.top}, kColourFace);
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wparam), &client, GetSysColorBrush(COLOR_BTNFACE));
         return TRUE;
     }
+    case WM_NCPAINT:
+        DrawNonClient(window);
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
@@ -276,7 +353,6 @@ HWND WINAPI SetFocus(HWND window)
     if (IsLiveWindow(previous)) SendMessageW(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     if (window && system.focus == window)
         SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-    if (!system.focus) PlaceCaret(nullptr, false);
     return previous;
 }
 

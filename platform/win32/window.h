@@ -23,14 +23,21 @@ struct WindowExtra {
     virtual ~WindowExtra() = default;
 };
 
-// The system colours of this platform, in COLORREF layout.
+// The system colours of this platform, Windows's classic scheme, in
+// COLORREF layout.
 constexpr Colour kColourFace = 0xC0C0C0;       // dialog and button face
 constexpr Colour kColourText = 0x000000;
 constexpr Colour kColourGreyText = 0x808080;   // disabled controls
 constexpr Colour kColourWindow = 0xFFFFFF;     // edit fields
 constexpr Colour kColourCaption = 0x800000;    // navy caption bar
 constexpr Colour kColourCaptionText = 0xFFFFFF;
-constexpr Colour kColourFrame = 0x000000;      // SS_BLACKRECT
+constexpr Colour kColourFrame = 0x000000;      // SS_BLACKRECT, a window's frame
+constexpr Colour kColourHighlight = 0x800000;  // a selection's ground
+constexpr Colour kColourHighlightText = 0xFFFFFF;
+constexpr Colour kColourLightest = 0xFFFFFF;   // the lit inner side of a raised edge
+constexpr Colour kColourLight = 0xC0C0C0;      // ... its outer side
+constexpr Colour kColourShadow = 0x808080;     // the shaded inner side
+constexpr Colour kColourDarkShadow = 0x000000; // ... its outer side
 
 }  // namespace platform
 
@@ -43,7 +50,7 @@ struct HWND__ {
     DWORD style = 0;
     DWORD ex_style = 0;
     RECT rect{};                 // whole window, in the screen's units
-    RECT client_inset{};         // its frame and caption round the client area, each side
+    RECT client_inset{};         // its frame, caption or edge round the client area, each side
     std::u16string text;
     // The one colour its last paint filled the whole client area with, as
     // the screen reader is told it; kDefaultColour where it was not one.
@@ -62,8 +69,11 @@ HWND CreateWindowRecord(WindowKind kind, HWND parent, int id, DWORD style, DWORD
 void DestroyWindowRecord(HWND window);
 bool IsLiveWindow(HWND window);
 
-// The client area on the screen: the window less its frame and caption
-// (only dialogs have either; a border takes no room on a cell device).
+// What a window's frame, caption or client edge takes from each side of
+// it, on the screen's device.
+RECT NonClientInset(WindowKind kind, DWORD style, DWORD ex_style);
+// The client area on the screen: the window less its frame and caption, or
+// its client edge.
 RECT ClientRectOnScreen(HWND window);
 bool IsEnabledAndVisible(HWND window);
 
@@ -76,7 +86,8 @@ void PaintPending();
 // Moves a window and everything in it by (dx, dy).
 void MoveWindowTree(HWND window, int dx, int dy);
 
-// The close box in a dialog's caption bar, in screen cells.
+// A dialog's caption bar and the close box in it, on the screen.
+RECT CaptionOf(HWND dialog);
 RECT CloseBoxOf(HWND dialog);
 
 // The controls' window procedures.

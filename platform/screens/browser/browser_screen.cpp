@@ -17,7 +17,8 @@
 namespace platform {
 namespace {
 
-static_assert(sizeof(Cell) == 16 && offsetof(Cell, attrs) == 12, "screen.js reads cells with this layout");
+static_assert(sizeof(Cell) == 16 && offsetof(Cell, attrs) == 12 && offsetof(Cell, role) == 13,
+              "screen.js reads cells with this layout");
 
 EM_JS(void, JsPresent, (const Cell *cells, int width, int height, int caret_visible, int caret_x, int caret_y), {
     Module.rgbhsvScreen.present(cells, width, height, caret_visible, caret_x, caret_y);

@@ -57,15 +57,48 @@ std::unique_ptr<PixelFont> PixelFont::Open(const std::string &path, int points, 
     return font;
 }
 
+const PixelFont::Glyph &PixelFont::GlyphOf(char16_t c) const
+{
+    auto known = glyphs_.find(c);
+    if (known != glyphs_.end()) return known->second;
+    Glyph g;
+    FT_Face face = face_->face;
+    if (FT_Load_Char(face, c, FT_LOAD_NO_BITMAP) == 0) g.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+    // Drawn without smoothing; FreeType takes the font's bitmap where it
+    // has one at this size.
+    if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
+        const FT_Bitmap &b = face->glyph->bitmap;
+        g.left = face->glyph->bitmap_left;
+        g.top = face->glyph->bitmap_top;
+        g.width = static_cast<int>(b.width);
+        g.height = static_cast<int>(b.rows);
+        g.on.assign(static_cast<size_t>(g.width * g.height), 0);
+        for (int row = 0; row < g.height; row++)
+            for (int col = 0; col < g.width; col++) {
+                const unsigned char *line = b.buffer + row * b.pitch;
+                const bool on = b.pixel_mode == FT_PIXEL_MODE_MONO ? (line[col / 8] >> (7 - col % 8)) & 1 : line[col] >= 128;
+                g.on[static_cast<size_t>(row * g.width + col)] = on ? 1 : 0;
+            }
+    }
+    return glyphs_.emplace(c, std::move(g)).first->second;
+}
+
 int PixelFont::TextWidth(std::u16string_view text) const
 {
-    FT_Face face = face_->face;
     int width = 0;
-    for (char16_t c : text) {
-        if (FT_Load_Char(face, c, FT_LOAD_NO_BITMAP) != 0) continue;
-        width += static_cast<int>((face->glyph->advance.x + 32) >> 6);
-    }
+    for (char16_t c : text) width += GlyphOf(c).advance;
     return width;
+}
+
+void PixelFont::Draw(std::u16string_view text, int x, int y, const std::function<void(int, int)> &plot) const
+{
+    for (char16_t c : text) {
+        const Glyph &g = GlyphOf(c);
+        for (int row = 0; row < g.height; row++)
+            for (int col = 0; col < g.width; col++)
+                if (g.on[static_cast<size_t>(row * g.width + col)]) plot(x + g.left + col, y + ascent_ - g.top + row);
+        x += g.advance;
+    }
 }
 
 }  // namespace platform

@@ -2,13 +2,18 @@
 // (Wine's own, with Windows's metrics) through FreeType, at an em of
 // MulDiv(points, dpi, 72) pixels, its text as wide as its hinted outline
 // advances and its height the font's Windows ascent and descent. What a
-// pixel device lays a dialog out by.
+// pixel device lays a dialog out by, and draws its text with: without
+// smoothing, from the font's own bitmaps at the sizes that have them.
 #ifndef RGBHSV_PLATFORM_PIXEL_FONT_H
 #define RGBHSV_PLATFORM_PIXEL_FONT_H
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace platform {
 
@@ -22,18 +27,32 @@ public:
     PixelFont &operator=(const PixelFont &) = delete;
 
     int Height() const { return ascent_ + descent_; }  // tmHeight
+    int Ascent() const { return ascent_; }
     // GetTextExtentPoint32's width of `text`.
     int TextWidth(std::u16string_view text) const;
+    // Calls `plot` for each pixel of `text` drawn with its top left at
+    // (x, y); each character starts where the measured ones before it end.
+    void Draw(std::u16string_view text, int x, int y, const std::function<void(int, int)> &plot) const;
 
 private:
     struct Face;
+    // One character as drawn: its advance as measured, and its pixels'
+    // rows, from (left, top) of the pen's place on the ascent line.
+    struct Glyph {
+        int advance = 0;
+        int left = 0, top = 0, width = 0, height = 0;
+        std::vector<uint8_t> on;  // width * height, 1 where drawn
+    };
     explicit PixelFont(std::unique_ptr<Face> face);
+    const Glyph &GlyphOf(char16_t c) const;
     std::unique_ptr<Face> face_;
     int ascent_ = 0, descent_ = 0;
+    mutable std::unordered_map<char16_t, Glyph> glyphs_;
 };
 
-// Where Debian's fonts-wine puts Tahoma.
+// Where Debian's fonts-wine puts Tahoma and its bold face.
 constexpr const char *kTahomaPath = "/usr/share/wine/fonts/tahoma.ttf";
+constexpr const char *kTahomaBoldPath = "/usr/share/wine/fonts/tahomabd.ttf";
 
 }  // namespace platform
 

@@ -79,9 +79,9 @@ bool IsLightEight(int index)
 // would vanish into the dialog and greyed text into its ground. Fields get
 // a ground of their own, and text that would match its ground is drawn
 // dim in black or white, whichever the ground shows.
-void FitEightColours(uint8_t role, Colour *fg, Colour *bg, uint8_t *attrs)
+void FitEightColours(Role role, Colour *fg, Colour *bg, uint8_t *attrs)
 {
-    if ((role & kAttrField) && Nearest8(*bg) == 7) *bg = kEightCyan;
+    if (role == Role::kField && Nearest8(*bg) == 7) *bg = kEightCyan;
     const int ground = Nearest8(*bg);
     if (Nearest8(*fg) == ground) {
         *fg = IsLightEight(ground) ? kEightBlack : kEightWhite;
@@ -152,16 +152,16 @@ void FrameWriter::MoveTo(int x, int y, std::string *out)
 CellStyle ChooseCellStyle(const Cell &cell, ColourDepth depth, bool decoration_colours)
 {
     // The swatch's colour is the program's own output, not decoration.
-    const bool content = (cell.attrs & kAttrContent) != 0;
+    const bool content = cell.role == Role::kContent;
     CellStyle style;
     style.attrs = cell.attrs & (kAttrBold | kAttrUnderline | kAttrReverse | kAttrDim);
     if (depth != ColourDepth::kNone && (decoration_colours || content)) {
         style.fg = cell.fg;
         style.bg = cell.bg;
-        if (depth == ColourDepth::kBasic8 && !content) FitEightColours(cell.attrs, &style.fg, &style.bg, &style.attrs);
-    } else if (!content && (cell.attrs & kAttrCaption)) {
+        if (depth == ColourDepth::kBasic8 && !content) FitEightColours(cell.role, &style.fg, &style.bg, &style.attrs);
+    } else if (cell.role == Role::kCaption) {
         style.attrs |= kAttrReverse;
-    } else if (!content && (cell.attrs & kAttrField)) {
+    } else if (cell.role == Role::kField) {
         style.attrs |= kAttrUnderline;
     }
     return style;
@@ -240,7 +240,7 @@ void FrameWriter::Write(const Frame &frame, std::string *out)
                 cursor_hidden = true;
             }
             MoveTo(x, y, out);
-            const bool content = (cell.attrs & kAttrContent) != 0;
+            const bool content = cell.role == Role::kContent;
             WriteStyle(ChooseCellStyle(cell, depth_, decoration_), content, out);
             const bool shade = content && depth_ == ColourDepth::kNone && cell.ch == U' ';
             PutChar(shade ? Shade(cell.bg, unicode_) : cell.ch, out);

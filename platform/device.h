@@ -1,0 +1,90 @@
+// What the window system draws on: a device of cells (the terminal, the
+// page, the in-memory screen) or of pixels. GDI's functions come down to
+// these few operations, in the device's own units and coordinates, each
+// clipped to the rectangle it is given; the device decides how each looks
+// in its units, as a printer driver does for a printer.
+#ifndef RGBHSV_PLATFORM_DEVICE_H
+#define RGBHSV_PLATFORM_DEVICE_H
+
+#include <string_view>
+
+#include "screen.h"
+
+namespace platform {
+
+// A rectangle in device units, right and bottom exclusive, as RECT is.
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    Box Intersect(const Box &o) const
+    {
+        return Box{left > o.left ? left : o.left, top > o.top ? top : o.top, right < o.right ? right : o.right,
+                   bottom < o.bottom ? bottom : o.bottom};
+    }
+    bool operator==(const Box &) const = default;
+};
+
+// The device's system metrics, as GetSystemMetrics and the dialog manager
+// read them. The dialog font is the one the system gives a dialog that
+// names none (on pixels, "MS Shell Dlg" at 8 points).
+struct DeviceMetrics {
+    int font_height = 1;     // the dialog font's tmHeight
+    int font_ascent = 1;     // ... its tmAscent
+    int frame_width = 1;     // a dialog's frame on each side
+    int frame_height = 1;    // ... at its top and bottom
+    int caption_height = 0;  // the caption bar below the top frame; 0: it lies on the frame's top row
+    int edge = 0;            // SM_CXEDGE: one side of a raised or sunken edge
+    Box client_edge{};       // what a sunken client edge takes from each side (left, top, right, bottom)
+    Box field_edge{};        // ... round an edit field
+    int edit_margin = 0;     // an edit field's text inset from its client area's left and right
+};
+
+// A sunken edge (round an edit field or a static) or a raised one (a
+// dialog's frame).
+enum class Edge { kRaised, kSunken };
+
+// How a text is drawn: its colours, whether its ground is filled first,
+// bold (the caption's font), greyed as DrawState greys a disabled control's
+// text, and what it is part of.
+struct TextLook {
+    Colour fg = 0;
+    Colour bg = 0xFFFFFF;
+    bool opaque = false;
+    bool bold = false;
+    bool embossed = false;
+    Role role = Role::kNone;
+};
+
+class Device {
+public:
+    virtual ~Device() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void Resize(int width, int height) = 0;
+    virtual DeviceMetrics Metrics() const = 0;
+    // GetTextExtentPoint32's width of `text` in the dialog font, or its
+    // bold face (the caption's).
+    virtual int TextWidth(std::u16string_view text, bool bold = false) const = 0;
+
+    // Everything in the device's background (a terminal's own colours).
+    virtual void Clear() = 0;
+    // `ink` is the DC's text colour, for a device whose blanks have one.
+    virtual void Fill(const Box &box, Colour colour, Role role, Colour ink) = 0;
+    // `text` with its top left at (x, y), a line of the font's height.
+    virtual void Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look) = 0;
+    // An edge round `box`, inside it. `role` is what it surrounds.
+    virtual void DrawEdge(const Box &box, Edge edge, Role role, const Box &clip) = 0;
+    // A push button's face, raised (or pushed in), greyed when inactive.
+    virtual void PushButton(const Box &box, bool pushed, bool inactive, const Box &clip) = 0;
+    // The close box of a caption bar.
+    virtual void CloseBox(const Box &box, const Box &clip) = 0;
+    // DrawFocusRect: the focus's dotted rectangle.
+    virtual void FocusRect(const Box &box, const Box &clip) = 0;
+    // The caret, `box` wide and tall, or none.
+    virtual void Caret(bool visible, const Box &box) = 0;
+};
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,167 @@
+// Pixels as classic Windows draws them. Edges are two lines of the scheme's
+// 3D colours; where a side's lines meet the next side's, the bottom and
+// right ones are drawn last and own the corners, as DrawEdge has it.
+#include "pixel_device.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+// The classic scheme's colours, in COLORREF layout.
+constexpr Colour kFace = 0xC0C0C0;
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kShadow = 0x808080;
+constexpr Colour kLight = 0xC0C0C0;
+
+int Scale(int pixels, int dpi)
+{
+    return (pixels * dpi + 48) / 96;
+}
+
+}  // namespace
+
+std::unique_ptr<PixelDevice> PixelDevice::Open(int width, int height, int dpi, std::string *error)
+{
+    auto regular = PixelFont::Open(kTahomaPath, 8, dpi, error);
+    if (!regular) return nullptr;
+    auto bold = PixelFont::Open(kTahomaBoldPath, 8, dpi, error);
+    if (!bold) return nullptr;
+    std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, std::move(regular), std::move(bold)));
+    device->Resize(width, height);
+    return device;
+}
+
+PixelDevice::PixelDevice(int dpi, std::unique_ptr<PixelFont> regular, std::unique_ptr<PixelFont> bold)
+    : dpi_(dpi), regular_(std::move(regular)), bold_(std::move(bold))
+{
+}
+
+void PixelDevice::Resize(int width, int height)
+{
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    pixels_.assign(static_cast<size_t>(width_ * height_), kBlack);
+}
+
+// The classic scheme's: a dialog's frame of 3 pixels, the caption bar of
+// 19 with its line below, both scaled; edges of 2.
+DeviceMetrics PixelDevice::Metrics() const
+{
+    DeviceMetrics m;
+    m.font_height = regular_->Height();
+    m.font_ascent = regular_->Ascent();
+    m.frame_width = m.frame_height = Scale(3, dpi_);
+    m.caption_height = Scale(19, dpi_);
+    m.edge = 2;
+    m.client_edge = m.field_edge = Box{2, 2, 2, 2};
+    m.edit_margin = 1;
+    return m;
+}
+
+int PixelDevice::TextWidth(std::u16string_view text, bool bold) const
+{
+    return (bold ? bold_ : regular_)->TextWidth(text);
+}
+
+void PixelDevice::Plot(int x, int y, Colour colour, const Box &clip)
+{
+    if (clip.Contains(x, y) && x >= 0 && y >= 0 && x < width_ && y < height_)
+        pixels_[static_cast<size_t>(y * width_ + x)] = colour;
+}
+
+void PixelDevice::Clear()
+{
+    pixels_.assign(pixels_.size(), kBlack);
+}
+
+void PixelDevice::Fill(const Box &box, Colour colour, Role, Colour)
+{
+    const Box in = box.Intersect(Box{0, 0, width_, height_});
+    for (int y = in.top; y < in.bottom; y++)
+        std::fill_n(pixels_.begin() + y * width_ + in.left, std::max(0, in.right - in.left), colour);
+}
+
+void PixelDevice::Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look)
+{
+    const PixelFont &font = look.bold ? *bold_ : *regular_;
+    if (look.opaque) Fill(Box{x, y, x + font.TextWidth(text), y + font.Height()}.Intersect(clip), look.bg, look.role, 0);
+    if (look.embossed) {
+        font.Draw(text, x + 1, y + 1, [&](int px, int py) { Plot(px, py, kWhite, clip); });
+        font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, kShadow, clip); });
+        return;
+    }
+    font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, look.fg, clip); });
+}
+
+void PixelDevice::Frame(const Box &b, Colour lit, Colour dark, const Box &clip)
+{
+    for (int x = b.left; x < b.right - 1; x++) Plot(x, b.top, lit, clip);
+    for (int y = b.top; y < b.bottom - 1; y++) Plot(b.left, y, lit, clip);
+    for (int x = b.left; x < b.right; x++) Plot(x, b.bottom - 1, dark, clip);
+    for (int y = b.top; y < b.bottom; y++) Plot(b.right - 1, y, dark, clip);
+}
+
+void PixelDevice::Bevel(const Box &box, Colour outer_lit, Colour outer_dark, Colour inner_lit, Colour inner_dark,
+                        const Box &clip)
+{
+    Frame(box, outer_lit, outer_dark, clip);
+    Frame(Box{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, inner_lit, inner_dark, clip);
+}
+
+void PixelDevice::DrawEdge(const Box &box, Edge edge, Role, const Box &clip)
+{
+    if (edge == Edge::kRaised)
+        Bevel(box, kLight, kBlack, kWhite, kShadow, clip);
+    else
+        Bevel(box, kShadow, kWhite, kBlack, kLight, clip);
+}
+
+void PixelDevice::PushButton(const Box &box, bool pushed, bool, const Box &clip)
+{
+    Fill(box.Intersect(clip), kFace, Role::kNone, 0);
+    if (pushed)
+        Bevel(box, kBlack, kWhite, kShadow, kLight, clip);
+    else
+        Bevel(box, kWhite, kBlack, kLight, kShadow, clip);
+}
+
+// A raised button with its cross: two strokes of two pixels, as Marlett's
+// close glyph draws at the caption's size.
+void PixelDevice::CloseBox(const Box &box, const Box &clip)
+{
+    PushButton(box, false, false, clip);
+    const int size = std::min(box.right - box.left, box.bottom - box.top) / 2;
+    const int left = (box.left + box.right - size) / 2 - 1, top = (box.top + box.bottom - size) / 2;
+    for (int i = 0; i < size; i++)
+        for (int w = 0; w < 2; w++) {
+            Plot(left + i + w, top + i, kBlack, clip);
+            Plot(left + size - 1 - i + w, top + i, kBlack, clip);
+        }
+}
+
+// Every other pixel, inverted, as DrawFocusRect does it.
+void PixelDevice::FocusRect(const Box &box, const Box &clip)
+{
+    const auto invert = [&](int x, int y) {
+        if (clip.Contains(x, y) && x >= 0 && y >= 0 && x < width_ && y < height_)
+            pixels_[static_cast<size_t>(y * width_ + x)] ^= 0xFFFFFF;
+    };
+    for (int x = box.left; x < box.right; x += 2) {
+        invert(x, box.top);
+        invert(x, box.bottom - 1);
+    }
+    for (int y = box.top + 2; y < box.bottom - 1; y += 2) {
+        invert(box.left, y);
+        invert(box.right - 1, y);
+    }
+}
+
+void PixelDevice::Caret(bool visible, const Box &box)
+{
+    caret_visible_ = visible;
+    caret_ = visible ? box : Box{};
+}
+
+}  // namespace platform
