@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "png.h"
+#include "resource_reader.h"
 
 namespace {
 
@@ -50,27 +51,13 @@ int main(int argc, char **argv)
         if (bits > best_bits) best = offset, best_bits = bits;
     }
     if (!best_bits) return Fail("no image of that size");
-    if (best_bits != 4 && best_bits != 8) return Fail("only palette images are read");
-
-    const size_t header = Get32(ico, best);
-    const unsigned colours = Get32(ico, best + 32) ? static_cast<unsigned>(Get32(ico, best + 32)) : 1u << best_bits;
-    const size_t palette = best + header;
-    const size_t stride = (size * best_bits + 31) / 32 * 4, mask_stride = (size + 31) / 32 * 4;
-    const size_t pixels = palette + 4 * colours, mask = pixels + stride * size;
-    if (mask + mask_stride * size > ico.size()) return Fail("truncated image");
-
-    // Rows top first; the icon's rows are bottom first.
+    platform::IconImage image;
+    std::string error;
+    if (!platform::ReadIconImage(std::span<const uint8_t>(ico).subspan(best), &image, &error)) return Fail(error.c_str());
     Bytes rgba;
-    for (unsigned y = 0; y < size; y++) {
-        const size_t row = size - 1 - y;
-        for (unsigned x = 0; x < size; x++) {
-            const uint8_t byte = ico[pixels + row * stride + x * best_bits / 8];
-            const unsigned index = best_bits == 8 ? byte : (x % 2 ? byte & 0x0F : byte >> 4);
-            const size_t entry = palette + 4 * (index < colours ? index : 0);
-            const bool clear = ico[mask + row * mask_stride + x / 8] & (0x80 >> (x % 8));
-            rgba.insert(rgba.end(), {ico[entry + 2], ico[entry + 1], ico[entry], static_cast<uint8_t>(clear ? 0 : 255)});
-        }
-    }
+    for (uint32_t pixel : image.argb)
+        rgba.insert(rgba.end(), {static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                                 static_cast<uint8_t>(pixel), static_cast<uint8_t>(pixel >> 24)});
 
     if (!png::Write(argv[3], size, size, rgba)) return Fail("cannot write the PNG");
     return 0;

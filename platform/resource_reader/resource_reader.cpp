@@ -3,6 +3,7 @@
 #include "resource_reader.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -42,7 +43,7 @@ public:
 
     bool Dword(uint32_t *out, const char *what)
     {
-        uint16_t low, high;
+        uint16_t low = 0, high = 0;
         if (Remaining() < 4) return Fail(what);
         Word(&low, what);
         Word(&high, what);
@@ -224,6 +225,44 @@ bool ReadDialogTemplate(std::span<const uint8_t> bytes, DialogTemplateRecord *di
     dialog->items.resize(count);
     for (DialogItemRecord &item : dialog->items)
         if (!ReadItem(in, &item)) return false;
+    return true;
+}
+
+bool ReadIconImage(std::span<const uint8_t> bytes, IconImage *image, std::string *error)
+{
+    *image = IconImage{};
+    Cursor in(bytes, error);
+    const char *what = "icon image header cut short";
+    uint32_t header, width, height_twice, colours;
+    uint16_t planes, bits;
+    if (!in.Dword(&header, what) || !in.Dword(&width, what) || !in.Dword(&height_twice, what) ||
+        !in.Word(&planes, what) || !in.Word(&bits, what))
+        return false;
+    if (header < 40 || header > bytes.size()) return in.Fail("not an icon image: its header is not a DIB's");
+    if (bits != 1 && bits != 4 && bits != 8) return in.Fail("only icon images of 1, 4 or 8 bits a pixel are read");
+    const uint32_t height = height_twice / 2;
+    if (width == 0 || width > 256 || height == 0 || height > 256 || height_twice % 2)
+        return in.Fail("an icon image's size must be 1 to 256 pixels each way");
+    std::memcpy(&colours, bytes.data() + 32, sizeof colours);
+    if (colours == 0 || colours > (1u << bits)) colours = 1u << bits;
+    const size_t palette = header, stride = (width * bits + 31) / 32 * 4, mask_stride = (width + 31) / 32 * 4;
+    const size_t pixels = palette + 4 * size_t{colours}, mask = pixels + stride * height;
+    if (mask + mask_stride * height > bytes.size()) return in.Fail("icon image cut short");
+    image->width = static_cast<int>(width);
+    image->height = static_cast<int>(height);
+    image->argb.reserve(size_t{width} * height);
+    for (uint32_t y = 0; y < height; y++) {
+        const size_t row = height - 1 - y;  // the rows are stored bottom first
+        for (uint32_t x = 0; x < width; x++) {
+            const uint8_t byte = bytes[pixels + row * stride + x * bits / 8];
+            const unsigned shift = 8 - bits - (x * bits) % 8;
+            const unsigned index = (byte >> shift) & ((1u << bits) - 1);
+            const size_t entry = palette + 4 * (index < colours ? index : 0);
+            const bool clear = bytes[mask + row * mask_stride + x / 8] & (0x80 >> (x % 8));
+            image->argb.push_back((clear ? 0u : 0xFF000000u) | uint32_t{bytes[entry + 2]} << 16 |
+                                  uint32_t{bytes[entry + 1]} << 8 | bytes[entry]);
+        }
+    }
     return true;
 }
 

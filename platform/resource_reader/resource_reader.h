@@ -69,12 +69,22 @@ struct IconGroupEntry {
     uint16_t id = 0;
 };
 
+// One image of an icon, top row first, each pixel 0xAARRGGBB: its
+// transparency mask as alpha 0 or 255.
+struct IconImage {
+    int width = 0, height = 0;
+    std::vector<uint32_t> argb;
+};
+
 // Each returns false and a one-line reason in *error when the bytes are not
 // what they should be; it never reads outside `bytes`.
 bool ReadResourceFile(std::span<const uint8_t> bytes, std::vector<ResourceRecord> *resources,
                       std::string *error);
 bool ReadDialogTemplate(std::span<const uint8_t> bytes, DialogTemplateRecord *dialog, std::string *error);
 bool ReadIconGroup(std::span<const uint8_t> bytes, std::vector<IconGroupEntry> *entries, std::string *error);
+// An icon image as an icon resource or an .ico file holds one: a DIB of 1,
+// 4 or 8 bits a pixel with its palette, twice its height for the mask.
+bool ReadIconImage(std::span<const uint8_t> bytes, IconImage *image, std::string *error);
 
 // The first resource of the given type and ordinal name, or null.
 const ResourceRecord *FindResourceRecord(const std::vector<ResourceRecord> &resources, uint16_t type,
