@@ -37,7 +37,6 @@ struct DeviceMetrics {
     int edge = 0;            // SM_CXEDGE: one side of a raised or sunken edge
     Box client_edge{};       // what a sunken client edge takes from each side (left, top, right, bottom)
     Box field_edge{};        // ... round an edit field
-    int edit_margin = 0;     // an edit field's text inset from its client area's left and right
 };
 
 // A sunken edge (round an edit field or a static) or a raised one (a

@@ -23,6 +23,9 @@ using platform::Key;
 using platform::MemoryScreen;
 
 constexpr int kField = 10;
+// Where a field's text starts in its client area at 96 DPI, as the Windows
+// build draws it under Wine: a pixel in, and a margin of 3.
+constexpr int kTextInset = 4;
 
 // A classic template of one bordered edit field, `width` dialog units wide,
 // at (4, 4) in a captionless dialog.
@@ -143,8 +146,8 @@ TEST(Edit, CaretStandsWhereTheTextsExtentEnds)
         MemoryScreen screen(320, 200, Steps({Type(text), Check([&] {
             const RECT client = ClientOnScreen(Field(), m);
             ASSERT_TRUE(device->CaretVisible());
-            EXPECT_EQ(device->CaretBox().left, client.left + m.edit_margin + device->TextWidth(text, false));
-            EXPECT_EQ(device->CaretBox().top, client.top);
+            EXPECT_EQ(device->CaretBox().left, client.left + kTextInset + device->TextWidth(text, false));
+            EXPECT_EQ(device->CaretBox().top, client.top + 1);
             EXPECT_EQ(device->CaretBox().bottom - device->CaretBox().top, m.font_height);
         })}), device.get());
         RunField(screen, 60);
@@ -167,7 +170,7 @@ TEST(Edit, ClickFindsTheCharacterByExtents)
         std::vector<Step> steps{Type(u"W1"), [&, done = false](InputEvent *event) mutable {
             if (std::exchange(done, true)) return false;
             const RECT client = ClientOnScreen(Field(), m);
-            *event = platform::ClickEvent(client.left + m.edit_margin + c.x, client.top + 2);
+            *event = platform::ClickEvent(client.left + kTextInset + c.x, client.top + 2);
             return true;
         }, Check([&] { EXPECT_EQ(Selection(), std::make_pair(c.caret, c.caret)) << "x " << c.x; })};
         MemoryScreen screen(320, 200, Steps(std::move(steps)), device.get());
@@ -207,9 +210,9 @@ TEST(Edit, SelectionIsDrawnInTheHighlightColours)
     MemoryScreen screen(320, 200, Steps({Type(u"1W1"), Press(Key::kLeft, platform::kShift),
                                          Press(Key::kLeft, platform::kShift), Check([&] {
         const RECT client = ClientOnScreen(Field(), m);
-        const int start = client.left + m.edit_margin + device->TextWidth(u"1", false);
+        const int start = client.left + kTextInset + device->TextWidth(u"1", false);
         const int end = start + device->TextWidth(u"W1", false);
-        const int y = client.top + m.font_height - 1;  // below the glyphs, the ground
+        const int y = client.top + m.font_height;  // below the glyphs, the ground
         for (int x = client.left; x < client.right; x++)
             EXPECT_EQ(device->At(x, y), x >= start && x < end ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW))
                 << "x " << x - client.left;

@@ -14,7 +14,6 @@
 // a third of the width (it scrolls only as far as the caret needs).
 #include <algorithm>
 
-#include "gdi.h"
 #include "system.h"
 #include "window.h"
 
@@ -306,16 +305,22 @@ void OnChar(HWND window, char16_t ch)
 
 // --- Mouse, focus, messages ---------------------------------------------------
 
-// Where the text starts and how wide it may run, in the client area: its
-// margins in, one line of the font from the top.
+// Where the text starts and how wide it may run, in the client area, as
+// Windows sets it for a field with a client edge: a pixel in all round
+// where there is room for a line and two, then margins of half the font's
+// average character width each side; one line of the font tall.
 RECT FormatRect(HWND window, HDC dc)
 {
-    RECT client;
-    GetClientRect(window, &client);
+    RECT r;
+    GetClientRect(window, &r);
     TEXTMETRICW tm;
     GetTextMetricsW(dc, &tm);
-    const LONG margin = Drawing().Metrics().edit_margin;
-    return RECT{margin, 0, std::max(margin, client.right - margin), tm.tmHeight};
+    if (r.bottom - r.top >= tm.tmHeight + 2) InflateRect(&r, -1, -1);
+    const LONG margin = tm.tmAveCharWidth / 2;
+    r.left += margin;
+    r.right = std::max(r.left, r.right - margin);
+    r.bottom = r.top + tm.tmHeight;
+    return r;
 }
 
 int Extent(HDC dc, HWND window, int from, int to)
@@ -377,7 +382,11 @@ void OnFocus(HWND window, bool gained)
 {
     State(window).focused = gained;
     if (gained) {
-        CreateCaret(window, nullptr, 1, Drawing().Metrics().font_height);
+        HDC dc = GetWindowDC(window);
+        TEXTMETRICW tm;
+        GetTextMetricsW(dc, &tm);
+        ReleaseDC(window, dc);
+        CreateCaret(window, nullptr, 1, tm.tmHeight);
         ShowCaret(window);
     } else {
         DestroyCaret();

@@ -67,6 +67,7 @@ const PixelFont::Glyph &PixelFont::GlyphOf(char16_t c) const
     // Drawn without smoothing; FreeType takes the font's bitmap where it
     // has one at this size.
     if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
+        g.drawn_advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
         const FT_Bitmap &b = face->glyph->bitmap;
         g.left = face->glyph->bitmap_left;
         g.top = face->glyph->bitmap_top;
@@ -97,7 +98,7 @@ void PixelFont::Draw(std::u16string_view text, int x, int y, const std::function
         for (int row = 0; row < g.height; row++)
             for (int col = 0; col < g.width; col++)
                 if (g.on[static_cast<size_t>(row * g.width + col)]) plot(x + g.left + col, y + ascent_ - g.top + row);
-        x += g.advance;
+        x += g.drawn_advance;
     }
 }
 

@@ -31,7 +31,9 @@ public:
     // GetTextExtentPoint32's width of `text`.
     int TextWidth(std::u16string_view text) const;
     // Calls `plot` for each pixel of `text` drawn with its top left at
-    // (x, y); each character starts where the measured ones before it end.
+    // (x, y). Each character moves the pen by its drawn advance, which at
+    // the sizes with bitmaps is the bitmap's and may differ from the
+    // measured one, as GDI under Wine draws them.
     void Draw(std::u16string_view text, int x, int y, const std::function<void(int, int)> &plot) const;
 
 private:
@@ -39,7 +41,8 @@ private:
     // One character as drawn: its advance as measured, and its pixels'
     // rows, from (left, top) of the pen's place on the ascent line.
     struct Glyph {
-        int advance = 0;
+        int advance = 0;        // as measured
+        int drawn_advance = 0;  // as drawn
         int left = 0, top = 0, width = 0, height = 0;
         std::vector<uint8_t> on;  // width * height, 1 where drawn
     };

@@ -22,19 +22,19 @@ int Scale(int pixels, int dpi)
 
 }  // namespace
 
-std::unique_ptr<PixelDevice> PixelDevice::Open(int width, int height, int dpi, std::string *error)
+std::unique_ptr<PixelDevice> PixelDevice::Open(int width, int height, int dpi, std::string *error, Frames frames)
 {
     auto regular = PixelFont::Open(kTahomaPath, 8, dpi, error);
     if (!regular) return nullptr;
     auto bold = PixelFont::Open(kTahomaBoldPath, 8, dpi, error);
     if (!bold) return nullptr;
-    std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, std::move(regular), std::move(bold)));
+    std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, frames, std::move(regular), std::move(bold)));
     device->Resize(width, height);
     return device;
 }
 
-PixelDevice::PixelDevice(int dpi, std::unique_ptr<PixelFont> regular, std::unique_ptr<PixelFont> bold)
-    : dpi_(dpi), regular_(std::move(regular)), bold_(std::move(bold))
+PixelDevice::PixelDevice(int dpi, Frames frames, std::unique_ptr<PixelFont> regular, std::unique_ptr<PixelFont> bold)
+    : dpi_(dpi), frames_(frames), regular_(std::move(regular)), bold_(std::move(bold))
 {
 }
 
@@ -46,17 +46,18 @@ void PixelDevice::Resize(int width, int height)
 }
 
 // The classic scheme's: a dialog's frame of 3 pixels, the caption bar of
-// 19 with its line below, both scaled; edges of 2.
+// 19 with its line below, both scaled (none where the desktop frames the
+// window); edges of 2.
 DeviceMetrics PixelDevice::Metrics() const
 {
     DeviceMetrics m;
     m.font_height = regular_->Height();
     m.font_ascent = regular_->Ascent();
-    m.frame_width = m.frame_height = Scale(3, dpi_);
-    m.caption_height = Scale(19, dpi_);
+    const bool framed = frames_ == kDrawsFrames;
+    m.frame_width = m.frame_height = framed ? Scale(3, dpi_) : 0;
+    m.caption_height = framed ? Scale(19, dpi_) : 0;
     m.edge = 2;
     m.client_edge = m.field_edge = Box{2, 2, 2, 2};
-    m.edit_margin = 1;
     return m;
 }
 

@@ -17,8 +17,12 @@ namespace platform {
 
 class PixelDevice : public Device {
 public:
+    // Whether dialogs on it draw their own frame and caption, or a window
+    // manager gives them theirs.
+    enum Frames { kDrawsFrames, kFramedByDesktop };
     // Null, with the reason in `error`, where Tahoma cannot be read.
-    static std::unique_ptr<PixelDevice> Open(int width, int height, int dpi, std::string *error);
+    static std::unique_ptr<PixelDevice> Open(int width, int height, int dpi, std::string *error,
+                                             Frames frames = kDrawsFrames);
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
@@ -43,7 +47,7 @@ public:
     const Box &CaretBox() const { return caret_; }
 
 private:
-    PixelDevice(int dpi, std::unique_ptr<PixelFont> regular, std::unique_ptr<PixelFont> bold);
+    PixelDevice(int dpi, Frames frames, std::unique_ptr<PixelFont> regular, std::unique_ptr<PixelFont> bold);
     void Plot(int x, int y, Colour colour, const Box &clip);
     // A two-line edge: the outer pair of colours (top left, bottom right),
     // then the inner pair one pixel in.
@@ -52,6 +56,7 @@ private:
     void Frame(const Box &box, Colour lit, Colour dark, const Box &clip);
 
     int dpi_;
+    Frames frames_;
     std::unique_ptr<PixelFont> regular_, bold_;
     int width_ = 0, height_ = 0;
     std::vector<Colour> pixels_;
