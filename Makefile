@@ -1,7 +1,7 @@
 # rgbhsv's front door. Each target installs what it needs from Debian's
 # packages first (as root), or says which command would.
 #
-#   make run     the converter dialog, in this terminal
+#   make run     the converter dialog: a window on a desktop, else this terminal
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
 #   make bench   speed of the engine, the dialog, hsvconv's tables and streams
@@ -12,11 +12,12 @@
 
 SHELL := /bin/bash
 BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 zlib1g-dev \
-                  libncurses-dev libfreetype-dev fonts-wine
+                  libncurses-dev libfreetype-dev fonts-wine libsdl2-dev libx11-dev
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 TERMINAL_PACKAGES := tmux
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
 WINE_PACKAGES := wine64 xvfb fonts-wine
+WINDOW_PACKAGES := xvfb xdotool x11-utils imagemagick
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
 PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64
@@ -74,7 +75,7 @@ web: node
 	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes; the app's parts: $$(cat build/web/index.html build/web/sw.js build/web/manifest.webmanifest build/web/*.png | wc -c) bytes"
 
 test: build cross windows package web
-	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(BROWSER_PACKAGES)
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES)
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset default -j2

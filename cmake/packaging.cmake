@@ -77,11 +77,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's dialog font, which no library links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
 # The synopsis is the summary above; this is the extended description.
 set(CPACK_PACKAGE_DESCRIPTION [=[
-rgbhsv shows one dialog in the terminal, RGB <-> HSV: edit red, green and
-blue or hue, saturation and value (0..255), and the other row and a colour
-swatch follow at once. Its conversions are fixed to the last bit of IEEE
+rgbhsv shows one dialog, RGB <-> HSV, in a window of its own on a desktop
+and in the terminal elsewhere: edit red, green and blue or hue, saturation
+and value (0..255), and the other row and a colour swatch follow at once. Its conversions are fixed to the last bit of IEEE
 double arithmetic, so the same inputs give the same numbers on every machine.
 
 hsvconv converts on the command line with the same engine: single colours,

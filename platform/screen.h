@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "resource_reader.h"
+
 namespace platform {
 
 class Device;
@@ -177,6 +179,12 @@ public:
     // to choose (the page) takes it, and reports it as a resize; others keep
     // theirs.
     virtual void Fit(int /*width*/, int /*height*/) {}
+    // A screen whose windows get their title bars from a window manager
+    // (a desktop window) shows a dialog's caption there.
+    virtual void ShowCaption(const std::string & /*caption*/) {}
+    // ... and a top-level window's icons, each size once, the most
+    // colourful image of it.
+    virtual void ShowIcons(const std::vector<IconImage> & /*images*/) {}
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     // Shows the frame. Backends send only what changed since the last one.

@@ -55,7 +55,13 @@ check "the desktop entry validates without a word" \
 lintian --fail-on error "$deb" > "$dest/lintian" 2>&1
 check "lintian finds no error in the .deb" [ $? = 0 ]
 grep '^E:' "$dest/lintian" | sed 's/^/  /'
-check "the .deb depends on the libraries it links" bash -c "dpkg-deb -f '$deb' Depends | grep -q libncursesw6"
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libncursesw6 libsdl2-2.0-0 libfreetype6 fonts-wine; do
+  check "the .deb depends on $package, which the terminal or the window needs" \
+    bash -c "tr ',' '\n' <<< '$depends' | grep -q '^ *$package\b'"
+done
+check "the menu entry opens the window, with no terminal emulator" \
+  grep -qx 'Terminal=false' "$root/share/applications/rgbhsv.desktop"
 for arch in x86_64 i686; do
   zip="$packages/rgbhsv-$version-windows-$arch.zip"
   listing=$(cmake -E tar tf "$zip" 2>/dev/null | sort | tr '\n' ' ')

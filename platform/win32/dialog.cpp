@@ -100,6 +100,7 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
     HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
     StateOf(dialog)->proc = proc;
     GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
+    if (style & WS_CAPTION) GetScreen()->ShowCaption(Utf8FromUtf16(t.title));
     if (t.style & DS_CENTER) CentreOnScreen(dialog);
     const RECT client = ClientRectOnScreen(dialog);
     for (const DialogItemRecord &item : t.items) {
@@ -334,6 +335,14 @@ LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPAR
         const int slot = wparam == ICON_BIG ? 1 : 0;
         const HICON previous = state->icons[slot];
         state->icons[slot] = reinterpret_cast<HICON>(lparam);
+        // The screen's title bar shows them, where it has one.
+        if (GetScreen() && !dialog->parent) {
+            std::vector<IconImage> images = ImagesOfIcon(state->icons[0]);
+            for (IconImage &image : ImagesOfIcon(state->icons[1]))
+                if (std::none_of(images.begin(), images.end(), [&](const IconImage &i) { return i.width == image.width; }))
+                    images.push_back(std::move(image));
+            GetScreen()->ShowIcons(images);
+        }
         return reinterpret_cast<LRESULT>(previous);
     }
     case WM_CLOSE:

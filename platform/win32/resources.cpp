@@ -4,6 +4,7 @@
 // resource languages (every resource here is language-neutral).
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,28 @@ std::span<const uint8_t> ResourceBytesAt(const void *data)
     for (const ResourceRecord &r : Resources())
         if (r.data.data() == data) return r.data;
     return {};
+}
+
+std::vector<IconImage> ImagesOfIcon(HICON icon)
+{
+    std::vector<IconImage> images;
+    std::vector<IconGroupEntry> entries;
+    std::string error;
+    if (!icon || !ReadIconGroup(icon->group->data, &entries, &error)) return images;
+    std::vector<const IconGroupEntry *> best;
+    for (const IconGroupEntry &e : entries) {
+        auto same = std::find_if(best.begin(), best.end(), [&](const IconGroupEntry *b) { return b->width == e.width; });
+        if (same == best.end())
+            best.push_back(&e);
+        else if (e.bit_count > (*same)->bit_count)
+            *same = &e;
+    }
+    for (const IconGroupEntry *e : best) {
+        const ResourceRecord *record = FindResourceRecord(Resources(), 3, e->id);  // RT_ICON
+        IconImage image;
+        if (record && ReadIconImage(record->data, &image, &error)) images.push_back(std::move(image));
+    }
+    return images;
 }
 
 }  // namespace platform

@@ -58,6 +58,10 @@ void PaintTree(HWND window)
 void DrawNonClient(HWND window)
 {
     const bool dialog = window->kind == WindowKind::kDialog;
+    const RECT &inset = window->client_inset;
+    // On a screen whose windows get their frames from a window manager, a
+    // dialog is its client area alone.
+    if (dialog && inset.left == 0 && inset.top == 0 && inset.right == 0 && inset.bottom == 0) return;
     if (!dialog && !(window->ex_style & WS_EX_CLIENTEDGE)) return;
     HDC dc = GetWindowDC(window);
     RECT whole{0, 0, window->rect.right - window->rect.left, window->rect.bottom - window->rect.top};
@@ -66,7 +70,6 @@ void DrawNonClient(HWND window)
         ReleaseDC(window, dc);
         return;
     }
-    const RECT inset = window->client_inset;
     const RECT sides[] = {{0, 0, whole.right, inset.top},
                           {0, whole.bottom - inset.bottom, whole.right, whole.bottom},
                           {0, inset.top, inset.left, whole.bottom - inset.bottom},

@@ -1,0 +1,254 @@
+// The window screen on SDL2: a window that is not resizable, its size the
+// dialog's client area, at the desktop's DPI (Xft.dpi on X11, 96 where it
+// is unset); the window manager's title bar and close box are the dialog's,
+// so the device has no frame or caption to draw. SDL's software surface
+// shows the pixel device's image (no OpenGL); the caret is drawn over it,
+// inverted, and does not blink. Keys come as SDL reports them, text from
+// its text input; the clipboard is the desktop's, through SDL; the beep is
+// the X bell, as Wine rings MessageBeep; the icons are the dialog's, as
+// _NET_WM_ICON.
+// Leaves out: Wayland's output scale (the window is drawn at 96 DPI there
+// unless Xft.dpi is set), mouse buttons other than the first, the wheel.
+#include "window_screen.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xresource.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "pixel_device.h"
+
+namespace platform {
+namespace {
+
+// The DPI of an X display as desktops set it for their programs: Xft.dpi
+// in the resource database; 96 without one.
+int DesktopDpi()
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) return 96;
+    int dpi = 96;
+    if (const char *resources = XResourceManagerString(display)) {
+        XrmInitialize();
+        XrmDatabase db = XrmGetStringDatabase(resources);
+        char *type = nullptr;
+        XrmValue value;
+        if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+            const int read = std::atoi(value.addr);
+            if (read >= 48 && read <= 480) dpi = read;
+        }
+        if (db) XrmDestroyDatabase(db);
+    }
+    XCloseDisplay(display);
+    return dpi;
+}
+
+Key KeyOf(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_BACKSPACE: return Key::kBack;
+    case SDLK_TAB: return Key::kTab;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Key::kReturn;
+    case SDLK_ESCAPE: return Key::kEscape;
+    case SDLK_LEFT: return Key::kLeft;
+    case SDLK_RIGHT: return Key::kRight;
+    case SDLK_UP: return Key::kUp;
+    case SDLK_DOWN: return Key::kDown;
+    case SDLK_HOME: return Key::kHome;
+    case SDLK_END: return Key::kEnd;
+    case SDLK_INSERT: return Key::kInsert;
+    case SDLK_DELETE: return Key::kDelete;
+    default: return Key::kNone;
+    }
+}
+
+uint8_t ModifiersOf(Uint16 mod)
+{
+    return static_cast<uint8_t>(((mod & KMOD_SHIFT) ? kShift : 0) | ((mod & KMOD_CTRL) ? kCtrl : 0) |
+                                ((mod & KMOD_ALT) ? kAlt : 0));
+}
+
+class WindowScreen : public Screen {
+public:
+    WindowScreen(SDL_Window *window, std::unique_ptr<PixelDevice> device) : window_(window), device_(std::move(device)) {}
+    ~WindowScreen() override
+    {
+        SDL_DestroyWindow(window_);
+        SDL_Quit();
+    }
+
+    Device *OwnDevice() override { return device_.get(); }
+    int Width() const override { return device_->Width(); }
+    int Height() const override { return device_->Height(); }
+
+    // The window takes the dialog's size, and shows once it has it.
+    void Fit(int width, int height) override
+    {
+        device_->Resize(width, height);
+        SDL_SetWindowSize(window_, width, height);
+        SDL_ShowWindow(window_);
+    }
+    void ShowCaption(const std::string &caption) override { SDL_SetWindowTitle(window_, caption.c_str()); }
+
+    // Every size at once, as _NET_WM_ICON holds them: width, height and the
+    // pixels as ARGB, each in a long.
+    void ShowIcons(const std::vector<IconImage> &images) override
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (images.empty() || !SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+        std::vector<unsigned long> data;
+        for (const IconImage &image : images) {
+            data.push_back(static_cast<unsigned long>(image.width));
+            data.push_back(static_cast<unsigned long>(image.height));
+            data.insert(data.end(), image.argb.begin(), image.argb.end());
+        }
+        Display *display = info.info.x11.display;
+        XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char *>(data.data()),
+                        static_cast<int>(data.size()));
+        XFlush(display);
+    }
+
+    void Present(const Frame &) override { Show(); }
+
+    void Beep() override
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+            XBell(info.info.x11.display, 0);
+            XFlush(info.info.x11.display);
+        }
+    }
+
+    bool NextInput(InputEvent *event) override
+    {
+        SDL_Event e;
+        while (SDL_WaitEvent(&e)) {
+            switch (e.type) {
+            case SDL_QUIT:
+                *event = CloseEvent();
+                return true;
+            case SDL_WINDOWEVENT:
+                if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                    *event = CloseEvent();
+                    return true;
+                }
+                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
+                break;
+            case SDL_KEYDOWN: {
+                const uint8_t modifiers = ModifiersOf(e.key.keysym.mod);
+                const Key key = KeyOf(e.key.keysym.sym);
+                if (key != Key::kNone) {
+                    *event = KeyEvent(key, modifiers);
+                    return true;
+                }
+                // With Ctrl or Alt a letter or digit is a key, which text
+                // input does not report.
+                const SDL_Keycode sym = e.key.keysym.sym;
+                const bool printable = (sym >= SDLK_a && sym <= SDLK_z) || (sym >= SDLK_0 && sym <= SDLK_9);
+                if (printable && (modifiers & (kCtrl | kAlt))) {
+                    *event = CharEvent(static_cast<char32_t>(sym), modifiers);
+                    return true;
+                }
+                break;
+            }
+            case SDL_TEXTINPUT: {
+                if (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT)) break;
+                pending_ = DecodeUtf8(e.text.text);
+                if (pending_.empty()) break;
+                *event = CharEvent(pending_.front());
+                pending_.erase(0, 1);
+                if (!pending_.empty()) SDL_PushEvent(&e);  // the rest, one by one
+                return true;
+            }
+            case SDL_MOUSEBUTTONDOWN:
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    *event = ClickEvent(e.button.x, e.button.y);
+                    return true;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        return false;
+    }
+
+    void WriteClipboard(const std::string &text) override { SDL_SetClipboardText(text.c_str()); }
+    std::string ReadClipboard() override
+    {
+        char *text = SDL_GetClipboardText();
+        std::string out = text ? text : "";
+        SDL_free(text);
+        return out;
+    }
+
+private:
+    // The device's image on the window's surface, the caret over it.
+    void Show()
+    {
+        SDL_Surface *surface = SDL_GetWindowSurface(window_);
+        if (!surface) return;
+        SDL_LockSurface(surface);
+        const int w = std::min(surface->w, device_->Width()), h = std::min(surface->h, device_->Height());
+        const Box caret = device_->CaretVisible() ? device_->CaretBox() : Box{};
+        for (int y = 0; y < h; y++) {
+            auto *row = reinterpret_cast<Uint32 *>(static_cast<Uint8 *>(surface->pixels) + y * surface->pitch);
+            for (int x = 0; x < w; x++) {
+                Colour c = device_->At(x, y);
+                if (caret.Contains(x, y)) c ^= 0xFFFFFF;
+                row[x] = SDL_MapRGB(surface->format, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+            }
+        }
+        SDL_UnlockSurface(surface);
+        SDL_UpdateWindowSurface(window_);
+    }
+
+    SDL_Window *window_;
+    std::unique_ptr<PixelDevice> device_;
+    std::u32string pending_;
+};
+
+}  // namespace
+
+std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
+{
+    const auto set = [](const char *name) { return std::getenv(name) && *std::getenv(name); };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
+        *error = "no desktop to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+        return nullptr;
+    }
+    const int dpi = DesktopDpi();
+    auto device = PixelDevice::Open(1, 1, dpi, error, PixelDevice::kFramedByDesktop);
+    if (!device) return nullptr;
+    // The window's class, as desktops and their menus know the program.
+    setenv("SDL_VIDEO_X11_WMCLASS", "rgbhsv", 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "rgbhsv", 0);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The window's surface is the display's own shared memory, not a
+    // texture of a GL renderer, which would cost tens of megabytes.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Signals end the program as they would any other, not as a close.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        *error = std::string("cannot open a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_Window *window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1, 1, SDL_WINDOW_HIDDEN);
+    if (!window) {
+        *error = std::string("cannot open a window: ") + SDL_GetError();
+        SDL_Quit();
+        return nullptr;
+    }
+    SDL_StartTextInput();
+    return std::make_unique<WindowScreen>(window, std::move(device));
+}
+
+}  // namespace platform

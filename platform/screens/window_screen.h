@@ -1,0 +1,20 @@
+// The desktop window screen: the dialog in a window of its own on an X11
+// or Wayland desktop, drawn in pixels as classic Windows draws it, through
+// SDL2 and FreeType.
+#ifndef RGBHSV_PLATFORM_WINDOW_SCREEN_H
+#define RGBHSV_PLATFORM_WINDOW_SCREEN_H
+
+#include <memory>
+#include <string>
+
+#include "screen.h"
+
+namespace platform {
+
+// Opens a window on the desktop, or returns null with the reason in
+// *error (no desktop, or no dialog font).
+std::unique_ptr<Screen> OpenWindowScreen(std::string *error);
+
+}  // namespace platform
+
+#endif
