@@ -95,12 +95,13 @@ fuzz:
 	@grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb))' build/fuzz/last-run.log
 
 bench: build windows
-	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) dialog
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) dialog
 	@./build/host/bench/engine_bench
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
 	@bench/stream_throughput.sh ./build/bin/hsvconv ./build/host/bench/stream_input
 	@bench/terminal_bench.sh ./build/bin/rgbhsv
+	@bench/window_bench.sh ./build/bin/rgbhsv ./build/windows/x86_64
 
 clean:
 	rm -rf build

@@ -4,6 +4,8 @@
 # same run; bytes written per colour-changing keystroke; peak memory.
 # usage: terminal_bench.sh RGBHSV [RUNS]
 set -u
+# The terminal, as where there is no desktop, even when run on one.
+unset DISPLAY WAYLAND_DISPLAY
 program=$(readlink -f "$1")
 runs=${2:-15}
 work=$(mktemp -d)

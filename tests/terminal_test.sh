@@ -3,6 +3,8 @@
 # clicks as a person would, capture-pane reads the screen back.
 # usage: terminal_test.sh RGBHSV HSVCONV SCENARIO_HOST
 set -u
+# The terminal, as where there is no desktop, even when run on one.
+unset DISPLAY WAYLAND_DISPLAY
 program=$(readlink -f "$1")
 hsvconv=$(readlink -f "$2")
 host=$(readlink -f "$3")

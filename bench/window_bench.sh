@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The desktop window on a virtual X display: start to its first drawn frame
+# (median of 9), beside the Windows build's start to its visible dialog
+# under Wine on the same display; and the window's peak resident memory.
+# usage: window_bench.sh RGBHSV WINDOWS_BIN_DIR [RUNS]
+set -u
+program=$(readlink -f "$1")
+windows=$(readlink -f "$2")
+runs=${3:-9}
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3> "$work/display" > /dev/null 2>&1 &
+xvfb=$!
+trap '/usr/lib/wine/wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.0f", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+now() { date +%s%N; }
+
+# The first frame is there once the window is shown and its swatch (white
+# at the start) is drawn: the pixel at (20, 20) of its client area.
+for _ in $(seq "$runs"); do
+  start=$(now)
+  "$program" --window &
+  pid=$!
+  until id=$(xdotool search --classname '^rgbhsv$' 2> /dev/null | head -1) && [ -n "$id" ] &&
+    xwininfo -id "$id" 2> /dev/null | grep -q IsViewable &&
+    import -window "$id" -crop 1x1+20+20 txt:- 2> /dev/null | grep -q white; do :; done
+  echo $(( ($(now) - start) / 1000000 )) >> "$work/ours"
+  xdotool windowfocus --sync "$id" key 1 2 Tab 7 2> /dev/null
+  sleep 0.3
+  grep VmHWM "/proc/$pid/status" | awk '{ print $2 }' >> "$work/memory"
+  xdotool key Escape
+  wait "$pid"
+done
+echo "window, start to first drawn frame (median of $runs): $(median < "$work/ours") ms"
+echo "window, peak resident memory (median of $runs): $(median < "$work/memory") kB"
+
+wine=/usr/lib/wine/wine64
+if [ -f "$windows/probe.exe" ] && [ -x "$wine" ]; then
+  export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  [ -d "$WINEPREFIX" ] || "$wine" wineboot -i > /dev/null 2>&1
+  exe="Z:$(tr / '\\' <<< "$windows/rgbhsv.exe")"
+  "$wine" "$windows/probe.exe" "$exe" --startup > /dev/null  # warm the prefix
+  for _ in $(seq 5); do "$wine" "$windows/probe.exe" "$exe" --startup | tr -d '\r' >> "$work/wine"; done
+  echo "the Windows build, start to the visible dialog under Wine (probe, median of 5): $(median < "$work/wine") ms"
+fi
