@@ -202,6 +202,15 @@ check "a click at column $x reaches green" wait_for "255     25      255"
 keys Escape
 t resize-window -t s -x 80 -y 24
 
+# A desktop that cannot be reached leaves the dialog in the terminal, and
+# --terminal keeps it there whatever desktop is named.
+for command in "env DISPLAY=:65000 $program" "env DISPLAY=:65000 $program --terminal"; do
+  run "$command"
+  check "$command shows the dialog in the terminal" wait_for "RGB <-> HSV"
+  keys Escape
+  check "and Escape ends it with status 0" status_is 0
+done
+
 # Keys as terminals send them, whatever TERM names: inside tmux with the
 # xterm entry, Home is tmux's \e[1~; Alt+Backspace is an undo, not Escape.
 start "env TERM=xterm-256color $program"
@@ -253,7 +262,7 @@ check "-h is --help" grep -q "^Usage: rgbhsv" "$work/out"
 "$program" --help extra 2> "$work/err"
 status=$?
 check "--help with an argument after it names that argument, status 2" \
-  [ "$status:$(cat "$work/err")" = "2:rgbhsv: unexpected argument 'extra'; usage: rgbhsv [--help | --version]" ]
+  [ "$status:$(cat "$work/err")" = "2:rgbhsv: unexpected argument 'extra'; usage: rgbhsv [--terminal | --window | --help | --version]" ]
 "$program" --help > /dev/full 2> "$work/err"
 status=$?
 check "--help into a full disk ends with status 1" [ "$status" = 1 ]

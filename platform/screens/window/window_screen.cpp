@@ -235,6 +235,11 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     // The window's surface is the display's own shared memory, not a
     // texture of a GL renderer, which would cost tens of megabytes.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Only the desktops named: SDL's other drivers (the console's, say)
+    // could wait for a screen that is not there. X11 comes first, for the
+    // display's DPI, bell and icons; Wayland on its own where no X display
+    // is named.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, set("DISPLAY") ? (set("WAYLAND_DISPLAY") ? "x11,wayland" : "x11") : "wayland");
     // Signals end the program as they would any other, not as a close.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
