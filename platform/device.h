@@ -39,6 +39,26 @@ struct DeviceMetrics {
     Box field_edge{};        // ... round an edit field
 };
 
+// The system colours, Windows's classic scheme, in COLORREF layout: what
+// GetSysColor gives, and what a device draws its edges and buttons in.
+constexpr Colour kColourFace = 0xC0C0C0;       // dialog and button face
+constexpr Colour kColourText = 0x000000;
+constexpr Colour kColourGreyText = 0x808080;   // disabled controls
+constexpr Colour kColourWindow = 0xFFFFFF;     // edit fields
+constexpr Colour kColourCaption = 0x800000;    // navy caption bar
+constexpr Colour kColourCaptionText = 0xFFFFFF;
+constexpr Colour kColourFrame = 0x000000;      // SS_BLACKRECT, a window's frame
+constexpr Colour kColourHighlight = 0x800000;  // a selection's ground
+constexpr Colour kColourHighlightText = 0xFFFFFF;
+constexpr Colour kColourLightest = 0xFFFFFF;   // the lit inner side of a raised edge
+constexpr Colour kColourLight = 0xC0C0C0;      // ... its outer side
+constexpr Colour kColourShadow = 0x808080;     // the shaded inner side
+constexpr Colour kColourDarkShadow = 0x000000; // ... its outer side
+
+// The average character width of the dialog font (or its bold face) as
+// Windows takes a font's: the alphabet's extent, as (extent + 26) / 52.
+inline int AverageCharWidth(const Device &device, bool bold = false);
+
 // A sunken edge (round an edit field or a static) or a raised one (a
 // dialog's frame).
 enum class Edge { kRaised, kSunken };
@@ -83,6 +103,11 @@ public:
     // The caret, `box` wide and tall, or none.
     virtual void Caret(bool visible, const Box &box) = 0;
 };
+
+inline int AverageCharWidth(const Device &device, bool bold)
+{
+    return (device.TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", bold) + 26) / 52;
+}
 
 }  // namespace platform
 

@@ -45,8 +45,7 @@ DialogState *StateOf(HWND dialog)
 // units across and 8 down one cell.
 SIZE BaseUnits(const Device &device)
 {
-    const int alphabet = device.TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return SIZE{(alphabet + 26) / 52, device.Metrics().font_height};
+    return SIZE{AverageCharWidth(device), device.Metrics().font_height};
 }
 
 // Each member of `r` from dialog units to the device's, on its own, as

@@ -361,7 +361,7 @@ BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics)
     metrics->tmHeight = m.font_height;
     metrics->tmAscent = m.font_ascent;
     metrics->tmDescent = m.font_height - m.font_ascent;
-    metrics->tmAveCharWidth = (device.TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", Bold(dc)) + 26) / 52;
+    metrics->tmAveCharWidth = AverageCharWidth(device, Bold(dc));
     metrics->tmMaxCharWidth = device.TextWidth(u"W", Bold(dc));
     metrics->tmWeight = Bold(dc) ? 700 : 400;
     return TRUE;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device.h"
 #include "screen.h"
 
 namespace platform {
@@ -22,22 +23,6 @@ enum class WindowKind { kDialog, kButton, kEdit, kStatic };
 struct WindowExtra {
     virtual ~WindowExtra() = default;
 };
-
-// The system colours of this platform, Windows's classic scheme, in
-// COLORREF layout.
-constexpr Colour kColourFace = 0xC0C0C0;       // dialog and button face
-constexpr Colour kColourText = 0x000000;
-constexpr Colour kColourGreyText = 0x808080;   // disabled controls
-constexpr Colour kColourWindow = 0xFFFFFF;     // edit fields
-constexpr Colour kColourCaption = 0x800000;    // navy caption bar
-constexpr Colour kColourCaptionText = 0xFFFFFF;
-constexpr Colour kColourFrame = 0x000000;      // SS_BLACKRECT, a window's frame
-constexpr Colour kColourHighlight = 0x800000;  // a selection's ground
-constexpr Colour kColourHighlightText = 0xFFFFFF;
-constexpr Colour kColourLightest = 0xFFFFFF;   // the lit inner side of a raised edge
-constexpr Colour kColourLight = 0xC0C0C0;      // ... its outer side
-constexpr Colour kColourShadow = 0x808080;     // the shaded inner side
-constexpr Colour kColourDarkShadow = 0x000000; // ... its outer side
 
 }  // namespace platform
 

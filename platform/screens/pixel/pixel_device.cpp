@@ -8,12 +8,8 @@
 namespace platform {
 namespace {
 
-// The classic scheme's colours, in COLORREF layout.
-constexpr Colour kFace = 0xC0C0C0;
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kShadow = 0x808080;
-constexpr Colour kLight = 0xC0C0C0;
+// What is not drawn on: black, as a screen is before a window covers it.
+constexpr Colour kBackground = 0x000000;
 
 int Scale(int pixels, int dpi)
 {
@@ -42,7 +38,7 @@ void PixelDevice::Resize(int width, int height)
 {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
-    pixels_.assign(static_cast<size_t>(width_ * height_), kBlack);
+    pixels_.assign(static_cast<size_t>(width_ * height_), kBackground);
 }
 
 // The classic scheme's: a dialog's frame of 3 pixels, the caption bar of
@@ -74,7 +70,7 @@ void PixelDevice::Plot(int x, int y, Colour colour, const Box &clip)
 
 void PixelDevice::Clear()
 {
-    pixels_.assign(pixels_.size(), kBlack);
+    pixels_.assign(pixels_.size(), kBackground);
 }
 
 void PixelDevice::Fill(const Box &box, Colour colour, Role, Colour)
@@ -89,8 +85,8 @@ void PixelDevice::Text(int x, int y, std::u16string_view text, const Box &clip, 
     const PixelFont &font = look.bold ? *bold_ : *regular_;
     if (look.opaque) Fill(Box{x, y, x + font.TextWidth(text), y + font.Height()}.Intersect(clip), look.bg, look.role, 0);
     if (look.embossed) {
-        font.Draw(text, x + 1, y + 1, [&](int px, int py) { Plot(px, py, kWhite, clip); });
-        font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, kShadow, clip); });
+        font.Draw(text, x + 1, y + 1, [&](int px, int py) { Plot(px, py, kColourLightest, clip); });
+        font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, kColourShadow, clip); });
         return;
     }
     font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, look.fg, clip); });
@@ -114,18 +110,18 @@ void PixelDevice::Bevel(const Box &box, Colour outer_lit, Colour outer_dark, Col
 void PixelDevice::DrawEdge(const Box &box, Edge edge, Role, const Box &clip)
 {
     if (edge == Edge::kRaised)
-        Bevel(box, kLight, kBlack, kWhite, kShadow, clip);
+        Bevel(box, kColourLight, kColourDarkShadow, kColourLightest, kColourShadow, clip);
     else
-        Bevel(box, kShadow, kWhite, kBlack, kLight, clip);
+        Bevel(box, kColourShadow, kColourLightest, kColourDarkShadow, kColourLight, clip);
 }
 
 void PixelDevice::PushButton(const Box &box, bool pushed, bool, const Box &clip)
 {
-    Fill(box.Intersect(clip), kFace, Role::kNone, 0);
+    Fill(box.Intersect(clip), kColourFace, Role::kNone, 0);
     if (pushed)
-        Bevel(box, kBlack, kWhite, kShadow, kLight, clip);
+        Bevel(box, kColourDarkShadow, kColourLightest, kColourShadow, kColourLight, clip);
     else
-        Bevel(box, kWhite, kBlack, kLight, kShadow, clip);
+        Bevel(box, kColourLightest, kColourDarkShadow, kColourLight, kColourShadow, clip);
 }
 
 // A raised button with its cross: two strokes of two pixels, as Marlett's
@@ -137,8 +133,8 @@ void PixelDevice::CloseBox(const Box &box, const Box &clip)
     const int left = (box.left + box.right - size) / 2 - 1, top = (box.top + box.bottom - size) / 2;
     for (int i = 0; i < size; i++)
         for (int w = 0; w < 2; w++) {
-            Plot(left + i + w, top + i, kBlack, clip);
-            Plot(left + size - 1 - i + w, top + i, kBlack, clip);
+            Plot(left + i + w, top + i, kColourText, clip);
+            Plot(left + size - 1 - i + w, top + i, kColourText, clip);
         }
 }
 
