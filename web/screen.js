@@ -120,7 +120,9 @@ Module.rgbhsvScreen = (function () {
     grid.style.setProperty('--columns', width);
     grid.style.setProperty('--rows', height);
     grid.innerHTML = html;
+    if (gridSize[0] !== width || gridSize[1] !== height) gridBox = null;
     gridSize = [width, height];
+    blinkFromOn();
     if (!drawn) {
       drawn = true;
       document.body.dataset.firstFrame = performance.now().toFixed(1);
@@ -136,14 +138,39 @@ Module.rgbhsvScreen = (function () {
   let described = [];     // the last description
   let refused = null;     // the focused field's text when the program beeped
   let gridSize = [55, 12];
+  // The grid's size on the page, read when it may have changed (a new
+  // size of grid, a resize, the fonts arriving) and not on every frame:
+  // each read after a change lays the page out.
+  let gridBox = null;
+  function gridSizeOnPage() {
+    if (!gridBox) gridBox = byId('grid').getBoundingClientRect();
+    return gridBox;
+  }
+
+  // --- The caret's blink ---------------------------------------------------
+
+  // The caret shows at once after every frame and then blinks by a timer,
+  // two changes a second, as Windows blinks it; steady under reduced
+  // motion, and not at all while the page is hidden or the program has
+  // ended. Nothing runs while nothing changes.
+  const kBlinkMs = 530;
+  const reducedMotion = window.matchMedia ? window.matchMedia('(prefers-reduced-motion: reduce)') : null;
+  let blinkTimer = 0;
+  function blinkFromOn() {
+    clearInterval(blinkTimer);
+    blinkTimer = 0;
+    const caret = byId('grid').querySelector('.caret');
+    if (!caret || hasEnded() || document.hidden || (reducedMotion && reducedMotion.matches)) return;
+    blinkTimer = setInterval(() => caret.classList.toggle('off'), kBlinkMs);
+  }
 
   // Lays an element over its cells, in CSS pixels. Fields and the close box
   // reach further, so that a finger a little off still lands on them: a
   // field half a finger above and below its row, the close box that far
   // every way round its glyph.
   const kReach = 13;
-  function place(element, cells, role) {
-    const box = byId('grid').getBoundingClientRect();
+  // `box` is the grid's size, read once for all the elements.
+  function place(element, cells, role, box) {
     const w = box.width / gridSize[0], h = box.height / gridSize[1];
     let left = cells[0] * w, top = cells[1] * h, width = cells[2] * w, height = cells[3] * h;
     if (role === 'textbox') {
@@ -161,9 +188,11 @@ Module.rgbhsvScreen = (function () {
   function placeAll() {
     const dialog = described[0];
     if (!dialog) return;
+    gridBox = null;
+    const box = gridSizeOnPage();
     described.slice(1).forEach((node, i) => {
       place(byId('access').children[i], [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1],
-                                         node.cells[2], node.cells[3]], node.role);
+                                         node.cells[2], node.cells[3]], node.role, box);
     });
   }
 
@@ -210,16 +239,19 @@ Module.rgbhsvScreen = (function () {
     const dialog = nodes[0];
     layer.setAttribute('role', 'dialog');
     layer.setAttribute('aria-label', dialog.name);
+    const box = gridSizeOnPage();
     nodes.slice(1).forEach((node, i) => {
       const element = layer.children[i];
       place(element, [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1], node.cells[2], node.cells[3]],
-            node.role);
+            node.role, box);
       if (node.role === 'textbox') {
         element.setAttribute('aria-label', node.name);
         if (element.value !== node.value) element.value = node.value;
         if (node.focused) {
           if (document.activeElement !== element) element.focus({ preventScroll: true });
-          element.setSelectionRange(node.selection[0], node.selection[1]);
+          // Setting a selection lays the page out: only when it moved.
+          if (element.selectionStart !== node.selection[0] || element.selectionEnd !== node.selection[1])
+            element.setSelectionRange(node.selection[0], node.selection[1]);
         }
       } else if (node.role === 'close') {
         element.setAttribute('aria-label', node.name);
@@ -281,6 +313,7 @@ Module.rgbhsvScreen = (function () {
   // keeps it whatever is clicked, so that Enter or Space restarts.
   function ended(status) {
     byId('access').hidden = true;  // the dialog is gone
+    blinkFromOn();
     document.body.dataset.ended = String(status);
     byId('status').textContent = String(status);
     byId('ended').hidden = false;
@@ -448,6 +481,8 @@ Module.rgbhsvScreen = (function () {
     byId('grid').addEventListener('mousedown', onMouseDown);
     window.addEventListener('resize', placeAll);  // a phone turned, a window resized
     if (document.fonts) document.fonts.ready.then(placeAll);
+    document.addEventListener('visibilitychange', blinkFromOn);
+    if (reducedMotion && reducedMotion.addEventListener) reducedMotion.addEventListener('change', blinkFromOn);
     byId('again').addEventListener('click', () => location.reload());
     document.addEventListener('mousedown', keepFocusOnAgain, true);
     document.addEventListener('focusin', (event) => {

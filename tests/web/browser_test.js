@@ -21,10 +21,12 @@ const [page_file, scenarios_file, session_file, expected_file, screenshots] = pr
 const scenarios = fs.readFileSync(scenarios_file, 'utf8').trim().split('\n').map((line) => line.split('\t'));
 
 // The page's folder, as any static file server serves it; `offline` stands
-// for a phone in a lift: nothing answers.
+// for a phone in a lift: nothing answers. Like any static server it says
+// when each file last changed and answers "not modified" to a browser that
+// has it; `downloads` counts the bodies it sent.
 const kTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
                  '.webmanifest': 'application/manifest+json' };
-const served = { offline: false, requests: [] };
+const served = { offline: false, requests: [], downloads: {} };
 function serve() {
   const folder = path.dirname(page_file);
   const server = http.createServer((request, response) => {
@@ -36,7 +38,15 @@ function serve() {
       response.end();
       return;
     }
-    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)], 'Cache-Control': 'no-cache' });
+    const changed = fs.statSync(file).mtime.toUTCString();
+    if (request.headers['if-modified-since'] === changed) {
+      response.writeHead(304);
+      response.end();
+      return;
+    }
+    served.downloads[name] = (served.downloads[name] || 0) + 1;
+    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)], 'Cache-Control': 'no-cache',
+                              'Last-Modified': changed });
     response.end(fs.readFileSync(file));
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
@@ -313,9 +323,20 @@ async function phone(browser, url) {
   await page.emulate({ userAgent: 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) ' +
                                   'Chrome/156.0.0.0 Mobile Safari/537.36',
                        viewport: { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true } });
+  // Nothing kept from the visits before, so that this one is a first.
+  const cdp = await page.createCDPSession();
+  await cdp.send('Storage.clearDataForOrigin', { origin: new URL(url).origin, storageTypes: 'all' });
+  await cdp.send('Network.clearBrowserCache');
+  served.downloads = {};
   await load(page, url);
   await page.evaluate(() => navigator.serviceWorker.ready);
-  const cdp = await page.createCDPSession();
+  // A first visit, the worker's install with it, downloads each file once.
+  const twice = Object.entries(served.downloads).filter(([, n]) => n > 1).map(([name, n]) => `${name} ${n} times`);
+  expect(twice.length === 0, `a first visit downloads ${twice.join(', ')}`);
+  // Idle, nothing runs for ever: a battery pays for every frame restyled.
+  const forever = await page.evaluate(() => document.getAnimations()
+    .filter((a) => a.effect.getComputedTiming().iterations === Infinity).length);
+  expect(forever === 0, `idle, ${forever} animations run for ever`);
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
   expect(installabilityErrors.length === 0, `not installable: ${JSON.stringify(installabilityErrors)}`);
   await load(page, url);
