@@ -120,7 +120,7 @@ Module.rgbhsvScreen = (function () {
     grid.style.setProperty('--columns', width);
     grid.style.setProperty('--rows', height);
     grid.innerHTML = html;
-    if (gridSize[0] !== width || gridSize[1] !== height) gridBox = null;
+    if (!drawn || gridSize[0] !== width || gridSize[1] !== height) gridBox = null;
     gridSize = [width, height];
     blinkFromOn();
     if (!drawn) {
