@@ -4,7 +4,8 @@
 #   make run     the converter dialog: a window on a desktop, else this terminal
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
-#   make bench   speed of the engine, the dialog, hsvconv's tables and streams
+#   make bench   speed of the engine, the dialog, hsvconv's tables and streams,
+#                the terminal, the window and the page
 #   make windows the native Windows programs, in build/windows/{x86_64,i686}/
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
 #   make package build/packages/: the .deb, and a zip for each Windows build
@@ -94,14 +95,15 @@ fuzz:
 	  { cat build/fuzz/last-run.log; echo "the fuzzer found a fault; the input is in the current folder"; exit 1; }
 	@grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb))' build/fuzz/last-run.log
 
-bench: build windows
-	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) dialog
+bench: build windows web
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES) dialog
 	@./build/host/bench/engine_bench
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
 	@bench/stream_throughput.sh ./build/bin/hsvconv ./build/host/bench/stream_input
 	@bench/terminal_bench.sh ./build/bin/rgbhsv
 	@bench/window_bench.sh ./build/bin/rgbhsv ./build/windows/x86_64
+	@bench/page_bench.sh ./build/web
 
 clean:
 	rm -rf build

@@ -160,7 +160,7 @@ for pid_window in "$first_pid $first" "$second_pid $second"; do
   "$wm_close" "$window"
   wait "$pid"
   status=$?
-  check "the window manager's close ends the window with status 0" [ "$status" = 0 ]
+  check "the window manager's close ends the window with status 0 (it ended with $status)" [ "$status" = 0 ]
 done
 
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$rgbhsv" --window > "$work/none.out" 2>&1
