@@ -4,45 +4,16 @@
 // usage: node page_bench.js FOLDER   (FOLDER holds index.html and its parts)
 'use strict';
 const fs = require('fs');
-const http = require('http');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
+const { serveFolder } = require('../tests/web/static_server.js');
 
 const folder = process.argv[2];
 const kStatic = '<!doctype html><meta charset="utf-8"><title>RGB &lt;-&gt; HSV</title><body style="font:13px Tahoma">' +
   '<p>RGB &lt;-&gt; HSV ×</p><p>RGB color: <input value="255"><input value="255"><input value="255"> ' +
   '<button disabled>Select...</button></p><p>HSV color: <input value="0"><input value="0"><input value="255"></p>' +
   '<p>(c) 2026 the rgbhsv developers</p>';
-const kTypes = { '.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-const downloads = [];
-
-function serve() {
-  const server = http.createServer((request, response) => {
-    const name = new URL(request.url, 'http://x').pathname;
-    if (name === '/static.html') {
-      response.writeHead(200, { 'Content-Type': 'text/html' });
-      response.end(kStatic);
-      return;
-    }
-    const file = path.join(folder, name === '/' ? 'index.html' : path.basename(name));
-    if (!fs.existsSync(file) || !kTypes[path.extname(file)]) {
-      response.writeHead(404);
-      response.end();
-      return;
-    }
-    const changed = fs.statSync(file).mtime.toUTCString();
-    if (request.headers['if-modified-since'] === changed) {
-      response.writeHead(304);
-      response.end();
-      return;
-    }
-    const body = fs.readFileSync(file);
-    downloads.push([name, body.length]);
-    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)], 'Last-Modified': changed, 'Cache-Control': 'no-cache' });
-    response.end(body);
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
+const served = { offline: false, requests: [], downloads: {}, bytes: 0 };
 
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const p90 = (xs) => [...xs].sort((a, b) => a - b)[Math.min(xs.length - 1, Math.floor(xs.length * 0.9))];
@@ -103,7 +74,7 @@ async function keys(browser, url) {
 }
 
 (async () => {
-  const server = await serve();
+  const server = await serveFolder(folder, served, { '/static.html': kStatic });
   const url = 'http://127.0.0.1:' + server.address().port + '/';
   const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
                                            args: ['--no-sandbox', '--disable-extensions', '--no-first-run'] });
@@ -113,12 +84,11 @@ async function keys(browser, url) {
   await tab.goto(url);
   await tab.evaluate(() => navigator.serviceWorker.ready);
   await new Promise((done) => setTimeout(done, 500));
-  const counts = {};
-  for (const [name] of downloads) counts[name] = (counts[name] || 0) + 1;
+  const counts = { ...served.downloads };
   if (process.env.BENCH_VERBOSE) console.error(counts);
-  const fetched = downloads.length;
-  const bytes = downloads.reduce((sum, [, n]) => sum + n, 0);
-  const names = new Set(downloads.map(([name]) => (name === '/' ? '/index.html' : name)));
+  const fetched = Object.values(counts).reduce((sum, n) => sum + n, 0);
+  const bytes = served.bytes;
+  const files = Object.keys(counts).length;
   await visit.close();
 
   const [page, still] = await firstDialog(browser, url, 5);
@@ -127,7 +97,7 @@ async function keys(browser, url) {
   server.close();
   const size = fs.statSync(path.join(folder, 'index.html')).size;
   console.log(`index.html                     ${(size / 1024).toFixed(0)} KB (goal: at most 240)`);
-  console.log(`first visit                    ${fetched} downloads of ${names.size} files, ${(bytes / 1024).toFixed(0)} KB`);
+  console.log(`first visit                    ${fetched} downloads of ${files} files, ${(bytes / 1024).toFixed(0)} KB`);
   console.log(`first drawn dialog             ${page.toFixed(0)} ms; a static page of its text ${still.toFixed(0)} ms ` +
               `(${(page / still).toFixed(2)} times; goal: at most 1.5), median of 5`);
   console.log(`key to painted frame           ${key.median.toFixed(1)} ms median, ${key.p90.toFixed(1)} ms p90 ` +

@@ -313,8 +313,8 @@ Module.rgbhsvScreen = (function () {
   // keeps it whatever is clicked, so that Enter or Space restarts.
   function ended(status) {
     byId('access').hidden = true;  // the dialog is gone
-    blinkFromOn();
     document.body.dataset.ended = String(status);
+    blinkFromOn();  // which stops it, now that the program has ended
     byId('status').textContent = String(status);
     byId('ended').hidden = false;
     byId('again').focus();

@@ -12,45 +12,17 @@
 //   trace from Windows, tests/key_session.trace
 'use strict';
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
+const { serveFolder } = require('./static_server.js');
 
 const [page_file, scenarios_file, session_file, expected_file, screenshots] = process.argv.slice(2);
 const scenarios = fs.readFileSync(scenarios_file, 'utf8').trim().split('\n').map((line) => line.split('\t'));
 
-// The page's folder, as any static file server serves it; `offline` stands
-// for a phone in a lift: nothing answers. Like any static server it says
-// when each file last changed and answers "not modified" to a browser that
-// has it; `downloads` counts the bodies it sent.
-const kTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.png': 'image/png',
-                 '.webmanifest': 'application/manifest+json' };
-const served = { offline: false, requests: [], downloads: {} };
-function serve() {
-  const folder = path.dirname(page_file);
-  const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/$/, '/index.html');
-    served.requests.push(name);
-    const file = path.join(folder, path.basename(name));
-    if (served.offline || !kTypes[path.extname(file)] || !fs.existsSync(file)) {
-      response.writeHead(served.offline ? 503 : 404);
-      response.end();
-      return;
-    }
-    const changed = fs.statSync(file).mtime.toUTCString();
-    if (request.headers['if-modified-since'] === changed) {
-      response.writeHead(304);
-      response.end();
-      return;
-    }
-    served.downloads[name] = (served.downloads[name] || 0) + 1;
-    response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)], 'Cache-Control': 'no-cache',
-                              'Last-Modified': changed });
-    response.end(fs.readFileSync(file));
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
+// The page's folder, served; `served` says what was asked and sent.
+const served = { offline: false, requests: [], downloads: {}, bytes: 0 };
+const serve = () => serveFolder(path.dirname(page_file), served);
 
 // The page has handled everything sent to it: the program waits for input,
 // or it has ended.
