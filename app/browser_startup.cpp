@@ -1,8 +1,12 @@
 // The program's start-up in a browser: the page's main runs the program on
-// the browser screen as Windows' start-up code would, then tells the page
+// the browser screen as Windows' start-up code would (again, where the
+// screen ended the first run to draw at another scale), then tells the page
 // how it ended. The page names the fields for screen readers, which on
 // Windows would read the labels beside them.
 #include <windows.h>
+
+#include <cstdio>
+#include <string>
 
 #include "browser_screen.h"
 #include "platform.h"
@@ -10,6 +14,7 @@
 
 int main()
 {
+    std::string error;
     std::unique_ptr<platform::Screen> screen = platform::OpenBrowserScreen({
         {IDC_RED, "Red, RGB color"},
         {IDC_GREEN, "Green, RGB color"},
@@ -18,8 +23,14 @@ int main()
         {IDC_SAT, "Saturation, HSV color"},
         {IDC_VAL, "Value, HSV color"},
         {IDC_SWATCH, "Colour swatch"},
-    });
-    const int result = platform::RunOnScreen(*screen);
+    }, &error);
+    if (!screen) {
+        std::fprintf(stderr, "rgbhsv: %s\n", error.c_str());
+        platform::ShowProgramEnded(1);
+        return 1;
+    }
+    int result = platform::RunOnScreen(*screen);
+    while (platform::TakeNewScale(*screen)) result = platform::RunOnScreen(*screen);
     platform::ShowProgramEnded(result);
     return result;
 }

@@ -1,8 +1,27 @@
 // The page's half of the browser screen (platform/screens/browser/): it
-// draws each frame as text, turns the page's keys, clicks, taps and pastes
-// into events for the program, carries the program's copies to the
-// browser's clipboard, beeps, and says when the program has ended.
-// Loaded ahead of the program's own script.
+// unpacks the page's copy of Tahoma for the program, puts each frame in a
+// canvas pixel for pixel and blinks its caret, turns the page's keys,
+// clicks, taps and pastes into events for the program, carries the
+// program's copies to the browser's clipboard, beeps, and says when the
+// program has ended. Loaded ahead of the program's own script.
+
+// Before the program starts: the glyphs bake_font made, inflated by the
+// browser. Without them the program says why and ends.
+Module.preRun = [].concat(Module.preRun || [], () => {
+  addRunDependency('tahoma');
+  const done = (bytes) => {
+    Module.rgbhsvTahomaBytes = bytes;
+    removeRunDependency('tahoma');
+  };
+  try {
+    const packed = Uint8Array.from(atob(Module.rgbhsvTahoma), (c) => c.charCodeAt(0));
+    const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate'));
+    new Response(stream).arrayBuffer().then((b) => done(new Uint8Array(b)), () => done(null));
+  } catch (e) {
+    done(null);
+  }
+});
+
 Module.rgbhsvScreen = (function () {
   'use strict';
   const queue = [];     // events the program has not taken yet
@@ -18,10 +37,6 @@ Module.rgbhsvScreen = (function () {
   const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9,
                  ArrowUp: 10, ArrowDown: 11, Insert: 12 };
   const SHIFT = 1, CTRL = 2, ALT = 4;
-  const ATTR_BOLD = 1, ATTR_UNDERLINE = 2, ATTR_REVERSE = 4, ATTR_DIM = 64;
-  // A cell's role, the byte after its attributes.
-  const ROLE_CLASSES = ['', 'caption', 'field', 'content'];
-  const DEFAULT_COLOUR = 0xFF000000;
 
   const byId = (id) => document.getElementById(id);
 
@@ -61,90 +76,113 @@ Module.rgbhsvScreen = (function () {
 
   // --- Drawing ---------------------------------------------------------------
 
-  function css(colour) {
-    return 'rgb(' + (colour & 255) + ',' + ((colour >>> 8) & 255) + ',' + ((colour >>> 16) & 255) + ')';
+  // The device pixels to a CSS pixel the program draws for: 96 dpi for
+  // each, as Windows scales. Read once; a change of zoom while the program
+  // runs keeps its pixels, shown at their old size.
+  let ratio = 1;
+  function startDpi() {
+    ratio = window.devicePixelRatio || 1;
+    return Math.round(96 * ratio);
   }
 
-  function escape(text) {
-    return text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
+  // A phone's screen: touch, and narrow one way.
+  function isPhone() {
+    return window.matchMedia('(pointer: coarse)').matches && Math.min(innerWidth, innerHeight) <= 600;
   }
+  const kMargin = 8;  // CSS px round the dialog
 
-  function span(x, text, fg, bg, attrs, role, caret) {
-    if (attrs & ATTR_REVERSE) [fg, bg] = [bg, fg];
-    const classes = [];
-    if (ROLE_CLASSES[role]) classes.push(ROLE_CLASSES[role]);
-    if (attrs & ATTR_BOLD) classes.push('bold');
-    if (attrs & ATTR_UNDERLINE) classes.push('underline');
-    if (attrs & ATTR_DIM) classes.push('dim');
-    if (attrs & ATTR_REVERSE) classes.push('reverse');
-    if (caret) classes.push('caret');
-    let style = '';
-    if (fg !== DEFAULT_COLOUR) style += 'color:' + css(fg) + ';';
-    if (bg !== DEFAULT_COLOUR) style += 'background:' + css(bg) + ';';
-    return '<span data-x="' + x + '" class="' + classes.join(' ') + '" style="' + style + '">' + escape(text) + '</span>';
-  }
-
-  function present(cells, width, height, caretVisible, caretX, caretY) {
-    const words = HEAPU32, bytes = HEAPU8;
-    let html = '';
-    for (let y = 0; y < height; y++) {
-      html += '<div class="row">';
-      let start = 0, text = '', key = null, fg = 0, bg = 0, attrs = 0, role = 0, caret = false;
-      for (let x = 0; x <= width; x++) {
-        let cellKey = null;
-        let ch = 0, cellFg = 0, cellBg = 0, cellAttrs = 0, cellRole = 0, cellCaret = false;
-        if (x < width) {
-          const at = cells + 16 * (y * width + x);
-          ch = words[at >> 2];
-          cellFg = words[(at >> 2) + 1];
-          cellBg = words[(at >> 2) + 2];
-          cellAttrs = bytes[at + 12];
-          cellRole = bytes[at + 13];
-          cellCaret = caretVisible !== 0 && x === caretX && y === caretY;
-          cellKey = cellFg + ',' + cellBg + ',' + cellAttrs + ',' + cellRole + (cellCaret ? ',caret' : '');
-        }
-        // A run of cells in one style is one span; the caret's cell, whose
-        // key is its own, stands alone.
-        if (cellKey !== key) {
-          if (key !== null) html += span(start, text, fg, bg, attrs, role, caret);
-          start = x;
-          text = '';
-          key = cellKey;
-          [fg, bg, attrs, role, caret] = [cellFg, cellBg, cellAttrs, cellRole, cellCaret];
-        }
-        if (x < width) text += String.fromCodePoint(ch);
-      }
-      html += '</div>';
+  // Given the dialog at `dpi`, `width` x `height` device pixels: the dpi it
+  // should have. Where it fits, the one it has; on a phone, the one that
+  // fills 95% of the width (and no more than the height), kept once it
+  // fills 90 to 100%; where it does not fit, the one that fits.
+  function betterDpi(width, height, dpi) {
+    const w = width / ratio, h = height / ratio;
+    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin;
+    const fits = w <= roomW && h <= roomH;
+    if (isPhone()) {
+      if (fits && w >= 0.9 * innerWidth) return dpi;
+      return Math.floor(dpi * Math.min(0.95 * innerWidth / w, roomH / h));
     }
-    const grid = byId('grid');
-    grid.style.setProperty('--columns', width);
-    grid.style.setProperty('--rows', height);
-    grid.innerHTML = html;
-    if (!drawn || gridSize[0] !== width || gridSize[1] !== height) gridBox = null;
-    gridSize = [width, height];
-    blinkFromOn();
+    return fits ? dpi : Math.floor(dpi * Math.min(roomW / w, roomH / h));
+  }
+
+  let image = null;           // the frame as drawn, the caret apart
+  let caret = [0, 0, 0, 0];   // its box: x, y, width, height
+  let caretOn = false;
+
+  // The caret inverts what is under it, as Windows draws it.
+  function drawCaret(on) {
+    const x = caret[0], y = caret[1], w = caret[2], h = caret[3];  // (the build's minifier drops destructured names)
+    caretOn = on;
+    byId('screen').dataset.caret = w && h ? (on ? 'on' : 'off') : 'none';
+    if (!image || !w || !h) return;
+    const part = new ImageData(w, h);
+    for (let row = 0; row < h; row++) {
+      const from = ((y + row) * image.width + x) * 4;
+      part.data.set(image.data.subarray(from, from + w * 4), row * w * 4);
+    }
+    if (on) for (let i = 0; i < part.data.length; i += 4) {
+      part.data[i] ^= 255;
+      part.data[i + 1] ^= 255;
+      part.data[i + 2] ^= 255;
+    }
+    byId('screen').getContext('2d').putImageData(part, x, y);
+  }
+
+  function present(rgba, width, height, caretBox) {
+    const canvas = byId('screen');
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+      screenBox = null;
+    }
+    image = new ImageData(new Uint8ClampedArray(HEAPU8.subarray(rgba, rgba + width * height * 4)), width, height);
+    canvas.getContext('2d').putImageData(image, 0, 0);
+    caret = Array.from(caretBox);
+    drawCaret(true);
     if (!drawn) {
       drawn = true;
+      placeScreen();
       document.body.dataset.firstFrame = performance.now().toFixed(1);
     }
+    blinkFromOn();
+  }
+
+  // The canvas at one CSS pixel for `ratio` device pixels, so that the
+  // browser copies its pixels as they are, on whole device pixels:
+  // centred, and smaller (resampled) only where the screen has no room.
+  let cssScale = 1;
+  function placeScreen() {
+    const canvas = byId('screen');
+    if (!canvas.width) return;
+    const reserve = hasEnded() ? 96 : 0;  // the message after a close
+    const w = canvas.width / ratio, h = canvas.height / ratio;
+    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - reserve;
+    cssScale = Math.min(1, roomW / w, roomH / h);
+    const shownW = w * cssScale, shownH = h * cssScale;
+    const snap = (v) => Math.max(0, Math.floor(v * ratio)) / ratio;
+    Object.assign(canvas.style, { width: shownW + 'px', height: shownH + 'px' });
+    Object.assign(byId('dialog').style, { left: snap((innerWidth - shownW) / 2) + 'px',
+                                          top: snap((innerHeight - reserve - shownH) / 2) + 'px',
+                                          width: shownW + 'px', height: shownH + 'px' });
+    screenBox = null;
   }
 
   // --- What a screen reader finds ----------------------------------------------
 
   // The controls as the program describes them, in the page's accessibility
-  // tree: one element each, laid over its cells (so a tap on it lands there
+  // tree: one element each, laid over its pixels (so a tap on it lands there
   // too), while the drawing itself is hidden from screen readers. The field
   // the program has focused has the page's focus, with the same selection.
   let described = [];     // the last description
   let refused = null;     // the focused field's text when the program beeped
-  let gridSize = [55, 12];
-  // The grid's size on the page, read when it may have changed (a new
-  // size of grid, a resize, the fonts arriving) and not on every frame:
-  // each read after a change lays the page out.
-  let gridBox = null;
-  function gridSizeOnPage() {
-    if (!gridBox) gridBox = byId('grid').getBoundingClientRect();
-    return gridBox;
+  // The canvas on the page, read when it may have changed (a new size, a
+  // resize) and not on every frame: each read after a change lays the page
+  // out.
+  let screenBox = null;
+  function screenOnPage() {
+    if (!screenBox) screenBox = byId('screen').getBoundingClientRect();
+    return screenBox;
   }
 
   // --- The caret's blink ---------------------------------------------------
@@ -159,20 +197,21 @@ Module.rgbhsvScreen = (function () {
   function blinkFromOn() {
     clearInterval(blinkTimer);
     blinkTimer = 0;
-    const caret = byId('grid').querySelector('.caret');
-    if (!caret || hasEnded() || document.hidden || (reducedMotion && reducedMotion.matches)) return;
-    blinkTimer = setInterval(() => caret.classList.toggle('off'), kBlinkMs);
+    if (!caret[2] || hasEnded()) return;
+    if (!caretOn) drawCaret(true);
+    if (document.hidden || (reducedMotion && reducedMotion.matches)) return;
+    blinkTimer = setInterval(() => drawCaret(!caretOn), kBlinkMs);
   }
 
-  // Lays an element over its cells, in CSS pixels. Fields and the close box
-  // reach further, so that a finger a little off still lands on them: a
-  // field half a finger above and below its row, the close box that far
-  // every way round its glyph.
+  // Lays an element over its device pixels, in CSS pixels. Fields and the
+  // close box reach further, so that a finger a little off still lands on
+  // them: a field half a finger above and below, the close box that far
+  // every way round.
   const kReach = 13;
-  // `box` is the grid's size, read once for all the elements.
-  function place(element, cells, role, box) {
-    const w = box.width / gridSize[0], h = box.height / gridSize[1];
-    let left = cells[0] * w, top = cells[1] * h, width = cells[2] * w, height = cells[3] * h;
+  // `box` is the canvas on the page, read once for all the elements.
+  function place(element, pixels, role, box) {
+    const unit = box.width / byId('screen').width;
+    let left = pixels[0] * unit, top = pixels[1] * unit, width = pixels[2] * unit, height = pixels[3] * unit;
     if (role === 'textbox') {
       top -= kReach;
       height += 2 * kReach;
@@ -186,19 +225,19 @@ Module.rgbhsvScreen = (function () {
   }
 
   function placeAll() {
+    placeScreen();
     const dialog = described[0];
     if (!dialog) return;
-    gridBox = null;
-    const box = gridSizeOnPage();
+    const box = screenOnPage();
     described.slice(1).forEach((node, i) => {
-      place(byId('access').children[i], [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1],
-                                         node.cells[2], node.cells[3]], node.role, box);
+      place(byId('access').children[i], [node.box[0] - dialog.box[0], node.box[1] - dialog.box[1],
+                                         node.box[2], node.box[3]], node.role, box);
     });
   }
 
-  // The cells of the control an element stands for, as last described.
-  function cellsOf(element) {
-    return described[Number(element.dataset.node)].cells;
+  // The pixels of the control an element stands for, as last described.
+  function boxOf(element) {
+    return described[Number(element.dataset.node)].box;
   }
 
   function makeElement(node, index) {
@@ -208,14 +247,14 @@ Module.rgbhsvScreen = (function () {
       Object.assign(element, { type: 'text', tabIndex: -1, autocomplete: 'off', spellcheck: false });
       element.setAttribute('inputmode', 'numeric');
       element.setAttribute('autocapitalize', 'off');
-      element.addEventListener('mousedown', (event) => clickInside(event, cellsOf(element)));
+      element.addEventListener('mousedown', (event) => clickInside(event, boxOf(element)));
     } else if (node.role === 'button' || node.role === 'close') {
       element = document.createElement('button');
       Object.assign(element, { type: 'button', tabIndex: -1 });
       if (node.role === 'close') {
         element.addEventListener('mousedown', (event) => {
           event.preventDefault();
-          clickInside(event, cellsOf(element));
+          clickInside(event, boxOf(element));
         });
       }
     } else if (node.role === 'img') {
@@ -239,10 +278,10 @@ Module.rgbhsvScreen = (function () {
     const dialog = nodes[0];
     layer.setAttribute('role', 'dialog');
     layer.setAttribute('aria-label', dialog.name);
-    const box = gridSizeOnPage();
+    const box = screenOnPage();
     nodes.slice(1).forEach((node, i) => {
       const element = layer.children[i];
-      place(element, [node.cells[0] - dialog.cells[0], node.cells[1] - dialog.cells[1], node.cells[2], node.cells[3]],
+      place(element, [node.box[0] - dialog.box[0], node.box[1] - dialog.box[1], node.box[2], node.box[3]],
             node.role, box);
       if (node.role === 'textbox') {
         element.setAttribute('aria-label', node.name);
@@ -315,6 +354,7 @@ Module.rgbhsvScreen = (function () {
     byId('access').hidden = true;  // the dialog is gone
     document.body.dataset.ended = String(status);
     blinkFromOn();  // which stops it, now that the program has ended
+    placeScreen();  // with room for the message
     byId('status').textContent = String(status);
     byId('ended').hidden = false;
     byId('again').focus();
@@ -442,31 +482,30 @@ Module.rgbhsvScreen = (function () {
     if (event.data) pushText(event.data);
   }
 
-  function cellAt(event) {
-    const grid = byId('grid');
-    const rows = grid.querySelectorAll('.row');
-    if (!rows.length) return null;
-    const box = grid.getBoundingClientRect();
-    const columns = Number(grid.style.getPropertyValue('--columns')) || 1;
-    const x = Math.floor((event.clientX - box.left) / (box.width / columns));
-    const y = Math.floor((event.clientY - box.top) / (box.height / rows.length));
-    return [Math.min(Math.max(x, 0), columns - 1), Math.min(Math.max(y, 0), rows.length - 1)];
+  // The device pixel under a pointer, within the canvas.
+  function pixelAt(event) {
+    const canvas = byId('screen');
+    if (!canvas.width) return null;
+    const box = canvas.getBoundingClientRect();
+    const unit = box.width / canvas.width;
+    const x = Math.floor((event.clientX - box.left) / unit), y = Math.floor((event.clientY - box.top) / unit);
+    return [Math.min(Math.max(x, 0), canvas.width - 1), Math.min(Math.max(y, 0), canvas.height - 1)];
   }
 
   function onMouseDown(event) {
     if (event.button !== 0) return;
     event.preventDefault();  // the focused field keeps the focus
-    const cell = cellAt(event);
-    if (cell) push([KIND_CLICK, 0, 0, cell[0], cell[1]]);
+    const pixel = pixelAt(event);
+    if (pixel) push([KIND_CLICK, 0, 0, pixel[0], pixel[1]]);
   }
 
-  // A click or tap on a control's element: the cell under it, kept within
-  // the control's cells, so that a finger a little off still lands there.
-  function clickInside(event, cells) {
+  // A click or tap on a control's element: the pixel under it, kept within
+  // the control, so that a finger a little off still lands there.
+  function clickInside(event, box) {
     if (event.button !== 0) return;
-    const cell = cellAt(event) || [cells[0], cells[1]];
-    const x = Math.min(Math.max(cell[0], cells[0]), cells[0] + cells[2] - 1);
-    const y = Math.min(Math.max(cell[1], cells[1]), cells[1] + cells[3] - 1);
+    const pixel = pixelAt(event) || [box[0], box[1]];
+    const x = Math.min(Math.max(pixel[0], box[0]), box[0] + box[2] - 1);
+    const y = Math.min(Math.max(pixel[1], box[1]), box[1] + box[3] - 1);
     push([KIND_CLICK, 0, 0, x, y]);
   }
 
@@ -478,9 +517,8 @@ Module.rgbhsvScreen = (function () {
     document.addEventListener('compositionend', onCompositionEnd);
     document.addEventListener('paste', onPaste);
     document.addEventListener('copy', onCopy);
-    byId('grid').addEventListener('mousedown', onMouseDown);
+    byId('screen').addEventListener('mousedown', onMouseDown);
     window.addEventListener('resize', placeAll);  // a phone turned, a window resized
-    if (document.fonts) document.fonts.ready.then(placeAll);
     document.addEventListener('visibilitychange', blinkFromOn);
     if (reducedMotion && reducedMotion.addEventListener) reducedMotion.addEventListener('change', blinkFromOn);
     byId('again').addEventListener('click', () => location.reload());
@@ -494,5 +532,5 @@ Module.rgbhsvScreen = (function () {
   if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
   else start();
 
-  return { present, beep, ended, nextEvent, copy, pastedText, describe };
+  return { present, beep, ended, nextEvent, copy, pastedText, describe, startDpi, betterDpi };
 })();

@@ -1,10 +1,11 @@
-// The browser screen: shows the platform's frame in a web page and reads
+// The browser screen: shows the pixel device's image in a web page and reads
 // the page's keys, clicks, taps and pastes, through emscripten. The page's
 // half of it is web/screen.js.
 #ifndef RGBHSV_PLATFORM_BROWSER_SCREEN_H
 #define RGBHSV_PLATFORM_BROWSER_SCREEN_H
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "screen.h"
@@ -19,7 +20,11 @@ struct ControlName {
 };
 using ControlNames = std::vector<ControlName>;
 
-std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names);
+// Null, with why in `error`, where the page's font cannot be had.
+std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error);
+// After a run: true when it ended only so that the next run draws at the
+// dpi the page would rather have, which the screen now has.
+bool TakeNewScale(Screen &screen);
 // Tells the page that the program ended, and how.
 void ShowProgramEnded(int status);
 

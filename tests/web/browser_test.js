@@ -28,28 +28,24 @@ const serve = () => serveFolder(path.dirname(page_file), served);
 // or it has ended.
 const settled = () => document.body.dataset.idle === 'yes' || document.body.dataset.ended !== undefined;
 
-// What the page shows, read in the page: each field's text and, cell by
-// cell, whether it is selected (reverse video) and holds the caret; the
-// swatch's colour; the beeps so far.
+// What the page shows, read in the page: each field's text, focus and
+// selection as its accessible twin has them; the swatch's colour as the
+// canvas shows it, at the middle of its box; the beeps so far. (What the
+// canvas shows of the fields is held to Windows's own pixels by
+// page_pixels_test.sh.)
 function readPage() {
-  const fields = [];
-  for (const row of document.querySelectorAll('#grid .row')) {
-    let field = null, end = -1;
-    for (const span of row.querySelectorAll('span')) {
-      const x = Number(span.dataset.x);
-      if (!span.classList.contains('field')) {
-        field = null;
-        continue;
-      }
-      if (!field || x !== end) fields.push(field = { text: '', cells: [] });
-      for (const _ of span.textContent)
-        field.cells.push({ reverse: span.classList.contains('reverse'), caret: span.classList.contains('caret') });
-      field.text += span.textContent;
-      end = x + [...span.textContent].length;
-    }
+  const fields = [...document.querySelectorAll('#access input')].map((input) => ({
+    text: input.value, focused: document.activeElement === input, selection: [input.selectionStart, input.selectionEnd],
+  }));
+  const canvas = document.getElementById('screen');
+  const swatch = document.querySelector('#access [role=img]');
+  let rgb = [0, 0, 0];
+  if (swatch && canvas.width) {
+    const box = canvas.getBoundingClientRect(), at = swatch.getBoundingClientRect();
+    const unit = box.width / canvas.width;
+    const x = Math.floor(((at.left + at.right) / 2 - box.left) / unit), y = Math.floor(((at.top + at.bottom) / 2 - box.top) / unit);
+    rgb = [...canvas.getContext('2d').getImageData(x, y, 1, 1).data.slice(0, 3)];
   }
-  const swatch = document.querySelector('#grid .content');
-  const rgb = swatch ? getComputedStyle(swatch).backgroundColor.match(/\d+/g).map(Number) : [0, 0, 0];
   return { fields, swatch: rgb, beeps: Number(document.body.dataset.beeps || 0) };
 }
 
@@ -59,18 +55,15 @@ async function readDialog(page) {
   return { fields: shown.fields.map((f) => f.text.trim()), swatch: shown.swatch, beeps: shown.beeps };
 }
 
-// The six fields, the focused field (the one with the caret) and its
-// selection (its cells in reverse video, or the caret), as the probe reads
+// The six fields, the focused field and its selection, as the probe reads
 // them from Windows.
 async function readState(page) {
   const { fields } = await page.evaluate(readPage);
   let focus = 0, sel = '0-0';
   fields.forEach((f, i) => {
-    const caret = f.cells.findIndex((c) => c.caret);
-    if (caret < 0) return;
+    if (!f.focused) return;
     focus = 1003 + i;
-    const picked = f.cells.map((c, k) => (c.reverse ? k : -1)).filter((k) => k >= 0);
-    sel = picked.length ? `${picked[0]}-${picked[picked.length - 1] + 1}` : `${caret}-${caret}`;
+    sel = `${f.selection[0]}-${f.selection[1]}`;
   });
   const texts = fields.map((f) => f.text.trim());
   return `${texts.slice(0, 3).join(' ')} / ${texts.slice(3, 6).join(' ')} | focus ${focus} sel ${sel}`;
@@ -223,26 +216,38 @@ async function pageKeys(page, url) {
   const twin = await page.evaluate(() => document.querySelector('#access input').value);
   expect(await red() === '12' && twin === '12', `a composition of 12 typed ${await red()}, its accessible twin ${twin}`);
 
-  const caretAnimation = () => page.evaluate(() => getComputedStyle(document.querySelector('#grid .caret')).animationName);
+  // The caret as drawn, sampled over two and a half blinks.
+  const caretSeen = () => page.evaluate(async () => {
+    const seen = [];
+    for (let i = 0; i < 6; i++) {
+      seen.push(document.getElementById('screen').dataset.caret);
+      await new Promise((done) => setTimeout(done, 270));
+    }
+    return seen.join(' ');
+  });
+  const blinking = await caretSeen();
+  expect(/on/.test(blinking) && /off/.test(blinking), `the caret does not blink: ${blinking}`);
   const media = (features) => cdp.send('Emulation.setEmulatedMedia', { features });
   await media([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
-  expect(await caretAnimation() === 'none', 'with reduced motion the caret still blinks');
+  // The media query's change reaches the page with the next frame.
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  const steady = await caretSeen();
+  expect(steady === 'on on on on on on', `with reduced motion the caret blinks: ${steady}`);
   await media([{ name: 'forced-colors', value: 'active' }]);
-  const adjust = await page.evaluate(() => ['content', 'field'].map((c) =>
-    getComputedStyle(document.querySelector('#grid .' + c)).forcedColorAdjust));
-  expect(adjust.join() === 'none,none', `in high contrast the swatch and fields are recoloured (${adjust})`);
+  const adjust = await page.evaluate(() => getComputedStyle(document.getElementById('screen')).forcedColorAdjust);
+  expect(adjust === 'none', `in high contrast the dialog's pixels may be recoloured (${adjust})`);
   await media([]);
 
   await page.setViewport({ width: 844, height: 390 });
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.body.dataset.ended !== undefined);
   const ended = await page.evaluate(() => ({
-    top: document.getElementById('grid').getBoundingClientRect().top,
+    top: document.getElementById('screen').getBoundingClientRect().top,
     bottom: document.getElementById('ended').getBoundingClientRect().bottom,
-    caret: [...document.querySelectorAll('#grid .caret')].map((c) => getComputedStyle(c).animationName).join(),
   }));
   expect(ended.top >= 0 && ended.bottom <= 390, `closed in landscape, the dialog's top is at ${ended.top}, the message ends at ${ended.bottom}`);
-  expect(ended.caret === '' || ended.caret === 'none', 'after a close the caret still blinks');
+  const afterClose = await caretSeen();
+  expect(new Set(afterClose.split(' ')).size === 1, `after a close the caret still blinks: ${afterClose}`);
   await page.setViewport({ width: 1024, height: 640 });
   for (const p of problems) process.stderr.write(`FAIL - page keys: ${p}\n`);
   if (!problems.length)
@@ -255,10 +260,26 @@ async function pageKeys(page, url) {
 // the page says what it is and what it needs.
 async function afterTheEnd(browser, page, url) {
   await load(page, url);
-  const close = await page.evaluateHandle(() => [...document.querySelectorAll('#grid span')].find((s) => s.textContent.includes('×')));
-  await close.click();
+  // The close box as drawn: in the caption's row of pixels, the last run
+  // that is not the caption's navy.
+  const close = await page.evaluate(() => {
+    const canvas = document.getElementById('screen'), box = canvas.getBoundingClientRect();
+    const unit = box.width / canvas.width;
+    const caption = document.querySelector('#access .close').getBoundingClientRect();
+    const y = Math.floor(((caption.top + caption.bottom) / 2 - box.top) / unit);
+    const row = canvas.getContext('2d').getImageData(0, y, canvas.width, 1).data;
+    const navy = (x) => row[4 * x] === 0 && row[4 * x + 1] === 0 && row[4 * x + 2] === 128;
+    let last = canvas.width - 1;
+    while (last > 0 && !navy(last)) last--;
+    let right = last;
+    while (right > 0 && navy(right)) right--;
+    let left = right;
+    while (left > 0 && !navy(left - 1)) left--;
+    return { x: box.left + ((left + right + 1) / 2) * unit, y: box.top + (y + 0.5) * unit };
+  });
+  await page.mouse.click(close.x, close.y);
   await page.waitForFunction(() => document.body.dataset.ended !== undefined);
-  await page.click('#grid');
+  await page.click('#screen');
   await page.mouse.click(5, 5);
   const focused = await page.evaluate(() => document.activeElement && document.activeElement.id);
   if (focused !== 'again') {
@@ -315,40 +336,45 @@ async function phone(browser, url) {
   expect(await page.evaluate(() => navigator.serviceWorker.controller !== null), 'no service worker controls the page');
 
   // Where a finger lands, 12 CSS px off each field's number and all round
-  // the close box's glyph; the text's size; the dialog within the screen.
+  // the close box; the dialog's width; the dialog within the screen. The
+  // fields and the close box are where the canvas draws them: a field's
+  // white inside, the close box's raised face, found about the middle of
+  // the element that stands for each.
   const fingers = () => page.evaluate(() => {
     const found = [];
-    const fields = [...document.querySelectorAll('#access .textbox')];
-    const numbers = [];
-    for (const row of document.querySelectorAll('#grid .row')) {
-      let run = null;
-      for (const span of row.querySelectorAll('span.field')) {
-        const box = span.getBoundingClientRect();
-        if (run && Math.abs(box.left - run.right) < 1) run.right = box.right;
-        else numbers.push(run = { left: box.left, right: box.right, top: box.top, bottom: box.bottom });
-      }
-    }
-    numbers.forEach((n, i) => {
-      const glyph = (n.right - n.left) / 7;  // a field is seven cells; its number the first three at most
-      const x = n.left + glyph, y = (n.top + n.bottom) / 2;
-      for (const [px, py] of [[x, n.top - 12], [x, n.bottom + 12], [n.left + 3 * glyph + 12, y]])
-        if (document.elementFromPoint(px, py) !== fields[i]) found.push(`field ${i} misses (${px.toFixed(0)}, ${py.toFixed(0)})`);
+    const canvas = document.getElementById('screen'), screen = canvas.getBoundingClientRect();
+    const unit = screen.width / canvas.width;
+    const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    const colour = (x, y) => pixels.slice(4 * (y * canvas.width + x), 4 * (y * canvas.width + x) + 3).join();
+    // The run of `want`'s colour through the element's middle, in CSS px.
+    const drawn = (element, want) => {
+      const at = element.getBoundingClientRect();
+      const cx = Math.floor((at.right - 4 - screen.left) / unit), cy = Math.floor(((at.top + at.bottom) / 2 - screen.top) / unit);
+      let top = cy, bottom = cy;
+      while (top > 0 && colour(cx, top - 1) === want) top--;
+      while (bottom < canvas.height - 1 && colour(cx, bottom + 1) === want) bottom++;
+      return { left: at.left, right: at.right, top: screen.top + top * unit, bottom: screen.top + (bottom + 1) * unit };
+    };
+    [...document.querySelectorAll('#access .textbox')].forEach((field, i) => {
+      const n = drawn(field, '255,255,255');
+      const x = n.left + (n.right - n.left) / 6, y = (n.top + n.bottom) / 2;
+      for (const [px, py] of [[x, n.top - 12], [x, n.bottom + 12]])
+        if (document.elementFromPoint(px, py) !== field) found.push(`field ${i} misses (${px.toFixed(0)}, ${py.toFixed(0)})`);
     });
-    const close = [...document.querySelectorAll('#grid span')].find((s) => s.textContent.includes('×'));
-    const text = close.textContent, at = text.indexOf('×'), cell = close.getBoundingClientRect().width / [...text].length;
-    const box = close.getBoundingClientRect();
-    const gx = box.left + cell * (at + 0.5), gy = (box.top + box.bottom) / 2;
+    const closeElement = document.querySelector('#access .close');
+    const c = closeElement.getBoundingClientRect();
+    const gx = (c.left + c.right) / 2, gy = (c.top + c.bottom) / 2;
+    if (colour(Math.floor((gx - screen.left) / unit) + 2, Math.floor((gy - screen.top) / unit)) !== '192,192,192')
+      found.push('the close box is not drawn under its element');
     for (const [dx, dy] of [[-12, 0], [12, 0], [0, -12], [0, 12], [-12, -12], [12, 12], [-12, 12], [12, -12]])
-      if (document.elementFromPoint(gx + dx, gy + dy) !== document.querySelector('#access .close'))
-        found.push(`the close box misses (${dx}, ${dy})`);
-    const grid = document.getElementById('grid').getBoundingClientRect();
-    if (grid.left < 0 || grid.top < 0 || grid.right > innerWidth || grid.bottom > innerHeight)
-      found.push(`the dialog (${grid.width.toFixed(0)} x ${grid.height.toFixed(0)}) is not whole on the screen`);
-    return { found, fontSize: parseFloat(getComputedStyle(document.getElementById('grid')).fontSize) };
+      if (document.elementFromPoint(gx + dx, gy + dy) !== closeElement) found.push(`the close box misses (${dx}, ${dy})`);
+    if (screen.left < 0 || screen.top < 0 || screen.right > innerWidth || screen.bottom > innerHeight)
+      found.push(`the dialog (${screen.width.toFixed(0)} x ${screen.height.toFixed(0)}) is not whole on the screen`);
+    return { found, width: screen.width / innerWidth };
   });
   let seen = await fingers();
   problems.push(...seen.found.map((f) => 'upright: ' + f));
-  expect(seen.fontSize >= 11, `upright, the text is ${seen.fontSize} CSS px`);
+  expect(seen.width >= 0.9, `upright, the dialog fills ${(100 * seen.width).toFixed(0)}% of the width`);
   await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
   await page.waitForFunction(settled);
   // The page lays its controls out again on the resize, before the next frame.
@@ -362,13 +388,25 @@ async function phone(browser, url) {
   served.offline = true;
   await page.setOfflineMode(true);
   await load(page, url);
-  // A tap 10 px above green's third digit puts the caret after its second.
+  // A tap 10 px above green's third digit, as the canvas draws it (the
+  // third run of dark columns in the field), puts the caret after its
+  // second.
   const green = await page.evaluate(() => {
-    const grid = document.getElementById('grid').getBoundingClientRect();
-    const cell = grid.width / Number(getComputedStyle(document.getElementById('grid')).getPropertyValue('--columns'));
-    const field = [...document.querySelectorAll('#grid .row')].flatMap((r) => [...r.querySelectorAll('span.field')])
-      .map((s) => s.getBoundingClientRect()).filter((r, i, all) => i === 0 || r.left - all[i - 1].right > 1 || r.top !== all[i - 1].top)[1];
-    return { x: field.left + 2.3 * cell, y: field.top - 10 };
+    const canvas = document.getElementById('screen'), screen = canvas.getBoundingClientRect();
+    const unit = screen.width / canvas.width;
+    const field = document.querySelectorAll('#access .textbox')[1].getBoundingClientRect();
+    // Inside its sunken edge, 3 device pixels each side.
+    const x0 = Math.ceil((field.left - screen.left) / unit) + 3, x1 = Math.floor((field.right - screen.left) / unit) - 3;
+    const y0 = Math.ceil((field.top + 13 - screen.top) / unit) + 3, y1 = Math.floor((field.bottom - 13 - screen.top) / unit) - 3;
+    const pixels = canvas.getContext('2d').getImageData(x0, y0, x1 - x0, y1 - y0);
+    const inked = (x) => {
+      for (let y = 0; x >= 0 && y < pixels.height; y++) if (pixels.data[4 * (y * pixels.width + x)] < 64) return true;
+      return false;
+    };
+    const glyphs = [];
+    for (let x = 0; x < pixels.width; x++)
+      if (inked(x) && !inked(x - 1)) glyphs.push(x);
+    return { x: screen.left + (x0 + glyphs[2] + 1) * unit, y: field.top + 13 - 10, glyphs: glyphs.length };
   });
   await page.touchscreen.tap(green.x, green.y);
   await page.waitForFunction(settled);

@@ -1,28 +1,44 @@
-// The browser screen, for emscripten builds. Each frame goes to the page
-// whole (a dialog is a few hundred cells), where web/screen.js draws it as
-// text: sharp at any zoom, the swatch in its exact colour. Waiting for the
-// next event suspends the program (ASYNCIFY) until the page has one, so the
-// modal loop runs unchanged and the page never freezes. The grid takes the
-// running dialog's size, and the page scales it to its width. A copy goes
-// to the browser's clipboard; a paste brings the browser's clipboard text
-// with it. Leaves out: mouse buttons other than the first, drags, the wheel.
+// The browser screen, for emscripten builds: a pixel screen, the dialog
+// drawn through the pixel device as classic Windows draws it (its frame and
+// caption too), on Tahoma's glyphs as the page carries them. Each frame goes
+// to the page whole, where web/screen.js puts it in a canvas of as many
+// device pixels, so that the browser never resamples it; the caret goes
+// apart, for the page to blink. The dpi is 96 for each device pixel in a
+// CSS pixel; where the page would rather the dialog filled its width (a
+// phone), the first run, before any input, gives way to one at the dpi that
+// fills it. Waiting for the next event suspends the program (ASYNCIFY)
+// until the page has one, so the modal loop runs unchanged and the page
+// never freezes. A copy goes to the browser's clipboard; a paste brings the
+// browser's clipboard text with it. Leaves out: mouse buttons other than the
+// first, drags, the wheel, a change of zoom while it runs (the page keeps
+// the dialog's pixels until it is opened again).
 #include "browser_screen.h"
 
 #include <emscripten.h>
 
-#include <cstddef>
+#include <algorithm>
 #include <cstdio>
 #include <string>
+
+#include "baked_font.h"
+#include "pixel_device.h"
 
 namespace platform {
 namespace {
 
-static_assert(sizeof(Cell) == 16 && offsetof(Cell, attrs) == 12 && offsetof(Cell, role) == 13,
-              "screen.js reads cells with this layout");
-
-EM_JS(void, JsPresent, (const Cell *cells, int width, int height, int caret_visible, int caret_x, int caret_y), {
-    Module.rgbhsvScreen.present(cells, width, height, caret_visible, caret_x, caret_y);
+// The frame as RGBA bytes, and the caret's box (empty when hidden).
+EM_JS(void, JsPresent, (const uint32_t *rgba, int width, int height, const int *caret), {
+    Module.rgbhsvScreen.present(rgba, width, height, HEAP32.subarray(caret >> 2, (caret >> 2) + 4));
 });
+
+// The dpi to draw at first, and then the one the page would rather have
+// for a dialog that came out `width` x `height` at `dpi`.
+EM_JS(int, JsStartDpi, (), { return Module.rgbhsvScreen.startDpi(); });
+EM_JS(int, JsBetterDpi, (int width, int height, int dpi), { return Module.rgbhsvScreen.betterDpi(width, height, dpi); });
+
+// The page's copy of Tahoma, once it is inflated: its size, then its bytes.
+EM_JS(int, JsTahomaSize, (), { return Module.rgbhsvTahomaBytes ? Module.rgbhsvTahomaBytes.length : 0; });
+EM_JS(void, JsTahomaBytes, (char *out), { HEAPU8.set(Module.rgbhsvTahomaBytes, out); });
 
 EM_JS(void, JsBeep, (), { Module.rgbhsvScreen.beep(); });
 
@@ -41,7 +57,7 @@ EM_JS(int, JsPastedText, (char *buffer, int size), {
 });
 
 // Fills out[0..4] with what the page saw next: kind, key or character,
-// the modifiers, and a cell's column and row.
+// the modifiers, and a click's device pixel.
 EM_ASYNC_JS(void, JsNextEvent, (int *out), {
     const event = await Module.rgbhsvScreen.nextEvent();
     for (let i = 0; i < 5; i++) HEAP32[(out >> 2) + i] = event[i];
@@ -138,27 +154,59 @@ const char *RoleName(AccessibleNode::Role role)
     return "text";
 }
 
+// The dpi that draws Tahoma at an em the page carries, nearest `dpi`.
+int CarriedDpi(int dpi)
+{
+    const int largest = baked::LargestEm();
+    const int low = (8 * 72 - 36 + 7) / 8, high = ((largest + 1) * 72 - 36 - 1) / 8;  // ems 8 .. largest
+    return std::clamp(dpi, low, std::max(low, high));
+}
+
 class BrowserScreen : public Screen {
 public:
-    explicit BrowserScreen(ControlNames names) : names_(std::move(names)) {}
-
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-
-    void Present(const Frame &frame) override
+    BrowserScreen(ControlNames names, std::unique_ptr<PixelDevice> device)
+        : names_(std::move(names)), device_(std::move(device))
     {
-        // The grid takes the dialog's own size: until the frame has it too,
-        // nothing is shown.
-        if (frame.width != width_ || frame.height != height_) return;
-        JsPresent(frame.cells.data(), frame.width, frame.height, frame.caret_visible, frame.caret_x, frame.caret_y);
     }
 
+    Device *OwnDevice() override { return device_.get(); }
+    int Width() const override { return device_->Width(); }
+    int Height() const override { return device_->Height(); }
+
+    // The canvas takes the dialog's size. On the first run, before any
+    // input, a page that would rather have another dpi gets it: the run
+    // ends at once, to start again (TakeNewScale).
     void Fit(int width, int height) override
     {
-        if (width == width_ && height == height_) return;
-        width_ = width;
-        height_ = height;
-        resize_pending_ = true;
+        device_->Resize(width, height);
+        if (taken_input_ || rescales_ >= 3) return;
+        const int better = CarriedDpi(JsBetterDpi(width, height, device_->Dpi()));
+        if (better == device_->Dpi()) return;
+        std::string error;
+        auto device = PixelDevice::Open(1, 1, better, &error);
+        if (!device) return;
+        next_ = std::move(device);
+        rescales_++;
+    }
+
+    bool TakeNewScale()
+    {
+        if (!next_) return false;
+        device_ = std::move(next_);
+        described_.clear();
+        return true;
+    }
+
+    void Present(const Frame &) override
+    {
+        if (next_) return;
+        const std::vector<Colour> &pixels = device_->Pixels();
+        rgba_.resize(pixels.size());
+        // COLORREF's bytes are red, green, blue and a zero: RGBA once opaque.
+        for (size_t i = 0; i < pixels.size(); i++) rgba_[i] = pixels[i] | 0xFF000000u;
+        const Box c = device_->CaretVisible() ? device_->CaretBox() : Box{};
+        const int caret[4] = {c.left, c.top, c.right - c.left, c.bottom - c.top};
+        JsPresent(rgba_.data(), device_->Width(), device_->Height(), caret);
     }
 
     void Beep() override { JsBeep(); }
@@ -193,12 +241,13 @@ public:
             json += n.disabled ? ",\"disabled\":true" : ",\"disabled\":false";
             const int numbers[] = {n.selection_start, n.selection_end, n.x, n.y, n.width, n.height};
             for (int i = 0; i < 6; i++) {
-                json += i == 0 ? ",\"selection\":[" : i == 2 ? "],\"cells\":[" : ",";
+                json += i == 0 ? ",\"selection\":[" : i == 2 ? "],\"box\":[" : ",";
                 AppendNumber(&json, numbers[i]);
             }
             json += "]}";
         }
         json += "]";
+        if (next_) return;
         if (json != described_) JsDescribe(json.c_str());
         described_ = json;
     }
@@ -211,11 +260,8 @@ public:
 
     bool NextInput(InputEvent *event) override
     {
-        if (resize_pending_) {
-            resize_pending_ = false;
-            *event = ResizeEvent(width_, height_);
-            return true;
-        }
+        if (next_) return false;  // the run ends, to start again at the new scale
+        taken_input_ = true;
         for (;;) {
             int page[5] = {};
             JsNextEvent(page);
@@ -229,17 +275,33 @@ public:
 
 private:
     ControlNames names_;
+    std::unique_ptr<PixelDevice> device_;
+    std::unique_ptr<PixelDevice> next_;  // at the dpi the page would rather have
+    int rescales_ = 0;
+    bool taken_input_ = false;
+    std::vector<uint32_t> rgba_;
     std::string described_;  // what the page was told last
-    int width_ = 80;
-    int height_ = 24;
-    bool resize_pending_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names)
+std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error)
 {
-    return std::make_unique<BrowserScreen>(std::move(names));
+    std::string bytes(static_cast<size_t>(JsTahomaSize()), '\0');
+    if (bytes.empty()) {
+        *error = "this browser could not unpack the page's font";
+        return nullptr;
+    }
+    JsTahomaBytes(bytes.data());
+    if (!baked::Load(bytes, error)) return nullptr;
+    auto device = PixelDevice::Open(1, 1, CarriedDpi(JsStartDpi()), error);
+    if (!device) return nullptr;
+    return std::make_unique<BrowserScreen>(std::move(names), std::move(device));
+}
+
+bool TakeNewScale(Screen &screen)
+{
+    return static_cast<BrowserScreen &>(screen).TakeNewScale();
 }
 
 void ShowProgramEnded(int status)

@@ -1,87 +1,13 @@
-// FreeType behind PixelFont. Windows measures Tahoma at the dialog's sizes
-// by its hinted outlines even where the font carries bitmaps for drawing:
-// "HSV color:" is 52, 65, 80 and 100 pixels wide at 96, 120, 144 and 192
-// DPI under Wine, and so it is here.
+// What every PixelFont does with its glyphs, wherever they come from.
 #include "font.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
 
 namespace platform {
 
-struct PixelFont::Face {
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-    ~Face()
-    {
-        if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
-    }
-};
-
-namespace {
-
-// A font unit count in pixels at `ppem`, rounded to nearest.
-int Scaled(long units, int ppem, int units_per_em)
-{
-    return static_cast<int>((units * ppem + units_per_em / 2) / units_per_em);
-}
-
-}  // namespace
-
-PixelFont::PixelFont(std::unique_ptr<Face> face) : face_(std::move(face)) {}
-PixelFont::~PixelFont() = default;
-
-std::unique_ptr<PixelFont> PixelFont::Open(const std::string &path, int points, int dpi, std::string *error)
-{
-    auto face = std::make_unique<Face>();
-    if (FT_Init_FreeType(&face->library) != 0) {
-        *error = "cannot start FreeType";
-        return nullptr;
-    }
-    if (FT_New_Face(face->library, path.c_str(), 0, &face->face) != 0) {
-        *error = "cannot read the font " + path;
-        return nullptr;
-    }
-    const int ppem = (points * dpi + 36) / 72;  // MulDiv(points, dpi, 72)
-    const auto *os2 = static_cast<const TT_OS2 *>(FT_Get_Sfnt_Table(face->face, FT_SFNT_OS2));
-    if (ppem <= 0 || !os2 || FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(ppem)) != 0) {
-        *error = "the font " + path + " has no Windows metrics at that size";
-        return nullptr;
-    }
-    std::unique_ptr<PixelFont> font(new PixelFont(std::move(face)));
-    const int units = font->face_->face->units_per_EM;
-    font->ascent_ = Scaled(os2->usWinAscent, ppem, units);
-    font->descent_ = Scaled(os2->usWinDescent, ppem, units);
-    return font;
-}
-
-const PixelFont::Glyph &PixelFont::GlyphOf(char16_t c) const
+const PixelGlyph &PixelFont::GlyphOf(char16_t c) const
 {
     auto known = glyphs_.find(c);
     if (known != glyphs_.end()) return known->second;
-    Glyph g;
-    FT_Face face = face_->face;
-    if (FT_Load_Char(face, c, FT_LOAD_NO_BITMAP) == 0) g.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
-    // Drawn without smoothing; FreeType takes the font's bitmap where it
-    // has one at this size.
-    if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
-        g.drawn_advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
-        const FT_Bitmap &b = face->glyph->bitmap;
-        g.left = face->glyph->bitmap_left;
-        g.top = face->glyph->bitmap_top;
-        g.width = static_cast<int>(b.width);
-        g.height = static_cast<int>(b.rows);
-        g.on.assign(static_cast<size_t>(g.width * g.height), 0);
-        for (int row = 0; row < g.height; row++)
-            for (int col = 0; col < g.width; col++) {
-                const unsigned char *line = b.buffer + row * b.pitch;
-                const bool on = b.pixel_mode == FT_PIXEL_MODE_MONO ? (line[col / 8] >> (7 - col % 8)) & 1 : line[col] >= 128;
-                g.on[static_cast<size_t>(row * g.width + col)] = on ? 1 : 0;
-            }
-    }
-    return glyphs_.emplace(c, std::move(g)).first->second;
+    return glyphs_.emplace(c, source_(c)).first->second;
 }
 
 int PixelFont::TextWidth(std::u16string_view text) const
@@ -94,7 +20,7 @@ int PixelFont::TextWidth(std::u16string_view text) const
 void PixelFont::Draw(std::u16string_view text, int x, int y, const std::function<void(int, int)> &plot) const
 {
     for (char16_t c : text) {
-        const Glyph &g = GlyphOf(c);
+        const PixelGlyph &g = GlyphOf(c);
         for (int row = 0; row < g.height; row++)
             for (int col = 0; col < g.width; col++)
                 if (g.on[static_cast<size_t>(row * g.width + col)]) plot(x + g.left + col, y + ascent_ - g.top + row);

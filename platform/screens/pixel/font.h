@@ -1,9 +1,13 @@
 // The dialog font of a pixel screen, measured as GDI measures it: Tahoma
-// (Wine's own, with Windows's metrics) through FreeType, at an em of
-// MulDiv(points, dpi, 72) pixels, its text as wide as its hinted outline
-// advances and its height the font's Windows ascent and descent. What a
-// pixel device lays a dialog out by, and draws its text with: without
-// smoothing, from the font's own bitmaps at the sizes that have them.
+// (Wine's own, with Windows's metrics) at an em of MulDiv(points, dpi, 72)
+// pixels, its text as wide as its hinted outline advances and its height
+// the font's Windows ascent and descent. What a pixel device lays a dialog
+// out by, and draws its text with: without smoothing, from the font's own
+// bitmaps at the sizes that have them.
+//
+// Its glyphs come from FreeType reading the font file (freetype_font.cpp), or, in
+// the page, from tables FreeType made at build time (baked_font.cpp, made
+// by bake_font.cpp); which is linked decides.
 #ifndef RGBHSV_PLATFORM_PIXEL_FONT_H
 #define RGBHSV_PLATFORM_PIXEL_FONT_H
 
@@ -17,17 +21,29 @@
 
 namespace platform {
 
+// One character as drawn: its advance as measured, and its pixels' rows,
+// from (left, top) of the pen's place on the ascent line.
+struct PixelGlyph {
+    int advance = 0;        // as measured
+    int drawn_advance = 0;  // as drawn
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<uint8_t> on;  // width * height, 1 where drawn
+};
+
 class PixelFont {
 public:
-    // The font in the file at `path`; null, with the reason in `error`,
-    // where it cannot be read.
-    static std::unique_ptr<PixelFont> Open(const std::string &path, int points, int dpi, std::string *error);
-    ~PixelFont();
+    // Where a font's glyphs come from, one character at a time.
+    using Source = std::function<PixelGlyph(char16_t)>;
+    PixelFont(int ascent, int descent, Source source)
+        : ascent_(ascent), descent_(descent), source_(std::move(source))
+    {
+    }
     PixelFont(const PixelFont &) = delete;
     PixelFont &operator=(const PixelFont &) = delete;
 
     int Height() const { return ascent_ + descent_; }  // tmHeight
     int Ascent() const { return ascent_; }
+    int Descent() const { return descent_; }
     // GetTextExtentPoint32's width of `text`.
     int TextWidth(std::u16string_view text) const;
     // Calls `plot` for each pixel of `text` drawn with its top left at
@@ -35,23 +51,23 @@ public:
     // the sizes with bitmaps is the bitmap's and may differ from the
     // measured one, as GDI under Wine draws them.
     void Draw(std::u16string_view text, int x, int y, const std::function<void(int, int)> &plot) const;
+    const PixelGlyph &GlyphOf(char16_t c) const;
 
 private:
-    struct Face;
-    // One character as drawn: its advance as measured, and its pixels'
-    // rows, from (left, top) of the pen's place on the ascent line.
-    struct Glyph {
-        int advance = 0;        // as measured
-        int drawn_advance = 0;  // as drawn
-        int left = 0, top = 0, width = 0, height = 0;
-        std::vector<uint8_t> on;  // width * height, 1 where drawn
-    };
-    explicit PixelFont(std::unique_ptr<Face> face);
-    const Glyph &GlyphOf(char16_t c) const;
-    std::unique_ptr<Face> face_;
     int ascent_ = 0, descent_ = 0;
-    mutable std::unordered_map<char16_t, Glyph> glyphs_;
+    Source source_;
+    mutable std::unordered_map<char16_t, PixelGlyph> glyphs_;
 };
+
+// Tahoma, or its bold face, at `points` and `dpi`; null, with the reason in
+// `error`, where it cannot be had.
+std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::string *error);
+
+// The em in pixels of a font of `points` at `dpi`: MulDiv(points, dpi, 72).
+inline int PixelsPerEm(int points, int dpi)
+{
+    return (points * dpi + 36) / 72;
+}
 
 // Where Debian's fonts-wine puts Tahoma and its bold face.
 constexpr const char *kTahomaPath = "/usr/share/wine/fonts/tahoma.ttf";

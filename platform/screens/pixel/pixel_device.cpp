@@ -20,9 +20,9 @@ int Scale(int pixels, int dpi)
 
 std::unique_ptr<PixelDevice> PixelDevice::Open(int width, int height, int dpi, std::string *error, Frames frames)
 {
-    auto regular = PixelFont::Open(kTahomaPath, 8, dpi, error);
+    auto regular = OpenTahoma(false, 8, dpi, error);
     if (!regular) return nullptr;
-    auto bold = PixelFont::Open(kTahomaBoldPath, 8, dpi, error);
+    auto bold = OpenTahoma(true, 8, dpi, error);
     if (!bold) return nullptr;
     std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, frames, std::move(regular), std::move(bold)));
     device->Resize(width, height);

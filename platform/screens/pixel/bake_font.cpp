@@ -1,0 +1,130 @@
+// Writes Tahoma's glyphs, regular and bold, as FreeType draws them at each
+// em from FIRST to LAST pixels, in the bytes baked_font.h describes: as
+// they are, or for the page as a script that holds them deflated, in
+// base64, as Module.rgbhsvTahoma. Every size measures the printable ASCII
+// characters; only the characters given are drawn (the dialog's texts).
+// usage: bake_font OUTPUT[.js] FIRST LAST REGULAR_CHARACTERS BOLD_CHARACTERS
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "baked_font.h"
+#include "font.h"
+#include "screen.h"
+
+namespace {
+
+using platform::baked::kFirstMeasured;
+using platform::baked::kMeasured;
+using platform::baked::kMissing;
+
+bool Fail(const std::string &why)
+{
+    std::fprintf(stderr, "bake_font: %s\n", why.c_str());
+    return false;
+}
+
+bool AppendByte(std::string *out, int value)
+{
+    if (value < -128 || value > 255) return false;
+    out->push_back(static_cast<char>(value));
+    return true;
+}
+
+bool AppendFace(std::string *out, bool bold, int first, int last, const std::u32string &drawn)
+{
+    std::set<char16_t> chars{kMissing};
+    for (char32_t c : drawn)
+        if (c >= 0x20 && c < 0xFFFF) chars.insert(static_cast<char16_t>(c));
+    AppendByte(out, last - first + 1);
+    for (int ppem = first; ppem <= last; ppem++) {
+        std::string error;
+        auto font = platform::OpenTahoma(bold, 8, ppem * 9, &error);  // MulDiv(8, dpi, 72) is then ppem
+        if (!font) return Fail(error);
+        bool fits = AppendByte(out, ppem) && AppendByte(out, font->Ascent()) && AppendByte(out, font->Descent());
+        for (int i = 0; i <= kMeasured; i++)
+            fits = fits && AppendByte(out, font->GlyphOf(i < kMeasured ? char16_t(kFirstMeasured + i) : kMissing).advance);
+        out->push_back(static_cast<char>(chars.size() & 0xFF));
+        out->push_back(static_cast<char>(chars.size() >> 8));
+        for (char16_t c : chars) {
+            const platform::PixelGlyph &g = font->GlyphOf(c);
+            out->push_back(static_cast<char>(c & 0xFF));
+            out->push_back(static_cast<char>(c >> 8));
+            fits = fits && AppendByte(out, g.advance) && AppendByte(out, g.drawn_advance) &&
+                   g.left >= -128 && g.left < 128 && g.top >= -128 && g.top < 128 && AppendByte(out, g.left) &&
+                   AppendByte(out, g.top) && AppendByte(out, g.width) && AppendByte(out, g.height);
+            std::string bits((g.on.size() + 7) / 8, '\0');
+            for (size_t i = 0; i < g.on.size(); i++)
+                if (g.on[i]) bits[i / 8] = static_cast<char>(bits[i / 8] | 0x80 >> (i % 8));
+            *out += bits;
+        }
+        if (!fits) return Fail("a glyph at " + std::to_string(ppem) + " pixels does not fit the format");
+    }
+    return true;
+}
+
+std::string Base64(const std::string &bytes)
+{
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        unsigned n = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+        out += digits[n >> 18 & 63];
+        out += digits[n >> 12 & 63];
+        out += i + 1 < bytes.size() ? digits[n >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? digits[n & 63] : '=';
+    }
+    return out;
+}
+
+// The bytes in zlib's format, as the browser's DecompressionStream('deflate') reads them.
+bool Deflate(const std::string &bytes, std::string *out)
+{
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    out->resize(size);
+    if (compress2(reinterpret_cast<Bytef *>(out->data()), &size, reinterpret_cast<const Bytef *>(bytes.data()),
+                  static_cast<uLong>(bytes.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return Fail("cannot deflate");
+    out->resize(size);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: bake_font OUTPUT[.js] FIRST LAST REGULAR_CHARACTERS BOLD_CHARACTERS\n");
+        return 2;
+    }
+    const int first = std::atoi(argv[2]), last = std::atoi(argv[3]);
+    if (first < 1 || last < first || last > 255) {
+        std::fprintf(stderr, "bake_font: no sizes from %s to %s\n", argv[2], argv[3]);
+        return 2;
+    }
+    std::string bytes = std::string(platform::baked::kMagic, 4) + '\2';
+    if (!AppendFace(&bytes, false, first, last, platform::DecodeUtf8(argv[4])) ||
+        !AppendFace(&bytes, true, first, last, platform::DecodeUtf8(argv[5])))
+        return 1;
+    const std::string path = argv[1], temporary = path + ".new";
+    std::string contents = bytes;
+    if (path.size() > 3 && path.compare(path.size() - 3, 3, ".js") == 0) {
+        std::string deflated;
+        if (!Deflate(bytes, &deflated)) return 1;
+        contents = "// Wine's Tahoma (LGPL 2.1 or later), the glyphs the dialog draws, as bake_font made them.\n"
+                   "Module.rgbhsvTahoma = '" + Base64(deflated) + "';\n";
+    }
+    FILE *out = std::fopen(temporary.c_str(), "wb");
+    const bool written = out && std::fwrite(contents.data(), 1, contents.size(), out) == contents.size();
+    if (!out || std::fclose(out) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::perror(path.c_str());
+        std::remove(temporary.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,126 @@
+// Tahoma from the bytes made at build time (baked_font.h), for the page.
+#include "baked_font.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace platform::baked {
+namespace {
+
+struct Size {
+    int ppem = 0, ascent = 0, descent = 0;
+    int advances[kMeasured + 1] = {};
+    std::vector<std::pair<char16_t, PixelGlyph>> glyphs;  // by character
+};
+
+// The loaded faces: regular, then bold.
+std::vector<std::shared_ptr<const Size>> faces[2];
+
+// Reads the bytes in order, failing once they run out.
+struct Reader {
+    std::string_view bytes;
+    size_t at = 0;
+    bool ok = true;
+    int U8()
+    {
+        if (at >= bytes.size()) {
+            ok = false;
+            return 0;
+        }
+        return static_cast<unsigned char>(bytes[at++]);
+    }
+    int S8() { return static_cast<signed char>(U8()); }
+    int U16()
+    {
+        const int low = U8();
+        return low | U8() << 8;
+    }
+};
+
+// A character as the size has it: drawn if it is carried, else as the
+// missing box; measured by its own advance where the size knows it.
+PixelGlyph Lookup(const Size &size, char16_t c)
+{
+    const auto find = [&](char16_t ch) -> const PixelGlyph * {
+        auto g = std::lower_bound(size.glyphs.begin(), size.glyphs.end(), ch,
+                                  [](const auto &a, char16_t b) { return a.first < b; });
+        return g != size.glyphs.end() && g->first == ch ? &g->second : nullptr;
+    };
+    if (const PixelGlyph *g = find(c)) return *g;
+    const bool measured = c >= kFirstMeasured && c < kFirstMeasured + kMeasured;
+    const int advance = size.advances[measured ? c - kFirstMeasured : kMeasured];
+    const PixelGlyph *missing = find(kMissing);
+    PixelGlyph box = missing ? *missing : PixelGlyph{};
+    box.advance = advance;
+    if (!missing) box.drawn_advance = advance;
+    return box;
+}
+
+}  // namespace
+
+bool Load(std::string_view bytes, std::string *error)
+{
+    Reader in{bytes};
+    std::vector<std::shared_ptr<const Size>> read[2];
+    const bool magic = bytes.substr(0, 4) == std::string_view(kMagic, 4);
+    in.at = 4;
+    const int face_count = magic ? in.U8() : 0;
+    for (int f = 0; magic && in.ok && f < face_count && f < 2; f++) {
+        const int sizes = in.U8();
+        for (int s = 0; in.ok && s < sizes; s++) {
+            auto size = std::make_shared<Size>();
+            size->ppem = in.U8();
+            size->ascent = in.U8();
+            size->descent = in.U8();
+            for (int &advance : size->advances) advance = in.U8();
+            const int count = in.U16();
+            for (int g = 0; in.ok && g < count; g++) {
+                const char16_t ch = static_cast<char16_t>(in.U16());
+                PixelGlyph glyph;
+                glyph.advance = in.U8();
+                glyph.drawn_advance = in.U8();
+                glyph.left = in.S8();
+                glyph.top = in.S8();
+                glyph.width = in.U8();
+                glyph.height = in.U8();
+                const size_t pixels = static_cast<size_t>(glyph.width * glyph.height);
+                if (in.at + (pixels + 7) / 8 > bytes.size()) in.ok = false;
+                if (!in.ok) break;
+                glyph.on.resize(pixels);
+                for (size_t i = 0; i < pixels; i++)
+                    glyph.on[i] = (static_cast<unsigned char>(bytes[in.at + i / 8]) >> (7 - i % 8)) & 1;
+                in.at += (pixels + 7) / 8;
+                if (!size->glyphs.empty() && size->glyphs.back().first >= ch) in.ok = false;
+                size->glyphs.emplace_back(ch, std::move(glyph));
+            }
+            read[f].push_back(std::move(size));
+        }
+    }
+    if (!magic || !in.ok || face_count != 2 || in.at != bytes.size()) {
+        *error = "the page's copy of Tahoma is damaged";
+        return false;
+    }
+    faces[0] = std::move(read[0]);
+    faces[1] = std::move(read[1]);
+    return true;
+}
+
+std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error)
+{
+    const int ppem = PixelsPerEm(points, dpi);
+    for (const auto &size : faces[bold ? 1 : 0])
+        if (size->ppem == ppem)
+            return std::make_unique<PixelFont>(size->ascent, size->descent,
+                                               [size](char16_t c) { return Lookup(*size, c); });
+    *error = "Tahoma is not carried at " + std::to_string(ppem) + " pixels to the em";
+    return nullptr;
+}
+
+int LargestEm()
+{
+    int largest = 0;
+    for (const auto &size : faces[0]) largest = std::max(largest, size->ppem);
+    return largest;
+}
+
+}  // namespace platform::baked
