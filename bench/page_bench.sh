@@ -6,8 +6,6 @@ set -eu -o pipefail
 folder=$(readlink -f "$1")
 tools="$folder/test-tools"
 here=$(dirname "$(readlink -f "$0")")
-if [ ! -d "$tools/node_modules/puppeteer-core" ]; then
-  mkdir -p "$tools" && (cd "$tools" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24 > /dev/null)
-fi
+. "$here/../tests/web/puppeteer.sh"
 echo "The page, in headless Chromium beside a static page of the same text:"
 NODE_PATH="$tools/node_modules" node "$here/page_bench.js" "$folder"

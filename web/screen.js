@@ -129,13 +129,26 @@ Module.rgbhsvScreen = (function () {
     byId('screen').getContext('2d').putImageData(part, x, y);
   }
 
+  // The CSS pixels in which a whole number of device pixels fits: 1 at a
+  // whole ratio, 4 at 1.25, 8 at 2.625; 0 where none up to 64 does.
+  function period() {
+    for (let k = 1; k <= 64; k++) if (Math.abs(k * ratio - Math.round(k * ratio)) < 1e-3) return k;
+    return 0;
+  }
+
   function present(rgba, width, height, caretBox) {
     const canvas = byId('screen');
-    if (canvas.width !== width || canvas.height !== height) {
-      canvas.width = width;
-      canvas.height = height;
+    // The canvas is a whole number of periods, the dialog at its top left
+    // and the rest left clear: a box of fractional CSS pixels is stretched
+    // by a pixel to the browser's own grid.
+    const step = period() * ratio || 1;
+    const paddedW = Math.round(Math.ceil(width / step - 1e-6) * step), paddedH = Math.round(Math.ceil(height / step - 1e-6) * step);
+    if (canvas.width !== paddedW || canvas.height !== paddedH) {
+      canvas.width = paddedW;
+      canvas.height = paddedH;
       screenBox = null;
     }
+    canvas.dataset.dialog = width + ' ' + height;
     image = new ImageData(new Uint8ClampedArray(HEAPU8.subarray(rgba, rgba + width * height * 4)), width, height);
     canvas.getContext('2d').putImageData(image, 0, 0);
     caret = Array.from(caretBox);
@@ -149,7 +162,7 @@ Module.rgbhsvScreen = (function () {
   }
 
   // The canvas at one CSS pixel for `ratio` device pixels, so that the
-  // browser copies its pixels as they are, on whole device pixels:
+  // browser copies its pixels as they are, on whole periods of pixels:
   // centred, and smaller (resampled) only where the screen has no room.
   let cssScale = 1;
   function placeScreen() {
@@ -160,7 +173,8 @@ Module.rgbhsvScreen = (function () {
     const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - reserve;
     cssScale = Math.min(1, roomW / w, roomH / h);
     const shownW = w * cssScale, shownH = h * cssScale;
-    const snap = (v) => Math.max(0, Math.floor(v * ratio)) / ratio;
+    const k = period() || 1;
+    const snap = (v) => Math.max(0, Math.floor(v / k) * k);
     Object.assign(canvas.style, { width: shownW + 'px', height: shownH + 'px' });
     Object.assign(byId('dialog').style, { left: snap((innerWidth - shownW) / 2) + 'px',
                                           top: snap((innerHeight - reserve - shownH) / 2) + 'px',

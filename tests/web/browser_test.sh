@@ -17,11 +17,7 @@ skip() {
 [ -f "$page" ] || skip "no page at $page (make web builds it)"
 command -v node >/dev/null && command -v npm >/dev/null || skip "node or npm is missing (make test installs them)"
 [ -x /usr/bin/chromium ] || skip "chromium is missing (make test installs it)"
-if [ ! -d "$tools/node_modules/puppeteer-core" ]; then
-  # Version 24: the last that runs on the node of Debian 12 and on node 20.
-  mkdir -p "$tools" && (cd "$tools" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24 > /dev/null) ||
-    { echo "npm could not install puppeteer-core"; exit 1; }
-fi
+. "$here/puppeteer.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
