@@ -89,7 +89,8 @@ Module.rgbhsvScreen = (function () {
   function isPhone() {
     return window.matchMedia('(pointer: coarse)').matches && Math.min(innerWidth, innerHeight) <= 600;
   }
-  const kMargin = 8;  // CSS px round the dialog
+  const kMargin = 8;    // CSS px round the dialog
+  const kNotices = 18;  // ... and the notices' line below it
 
   // Given the dialog at `dpi`, `width` x `height` device pixels: the dpi it
   // should have. Where it fits, the one it has; on a phone, the one that
@@ -97,7 +98,7 @@ Module.rgbhsvScreen = (function () {
   // fills 90 to 100%; where it does not fit, the one that fits.
   function betterDpi(width, height, dpi) {
     const w = width / ratio, h = height / ratio;
-    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin;
+    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - kNotices;
     const fits = w <= roomW && h <= roomH;
     if (isPhone()) {
       if (fits && w >= 0.9 * innerWidth) return dpi;
@@ -170,14 +171,14 @@ Module.rgbhsvScreen = (function () {
     if (!canvas.width) return;
     const reserve = hasEnded() ? 96 : 0;  // the message after a close
     const w = canvas.width / ratio, h = canvas.height / ratio;
-    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - reserve;
+    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - kNotices - reserve;
     cssScale = Math.min(1, roomW / w, roomH / h);
     const shownW = w * cssScale, shownH = h * cssScale;
     const k = period() || 1;
     const snap = (v) => Math.max(0, Math.floor(v / k) * k);
     Object.assign(canvas.style, { width: shownW + 'px', height: shownH + 'px' });
     Object.assign(byId('dialog').style, { left: snap((innerWidth - shownW) / 2) + 'px',
-                                          top: snap((innerHeight - reserve - shownH) / 2) + 'px',
+                                          top: snap((innerHeight - kNotices - reserve - shownH) / 2) + 'px',
                                           width: shownW + 'px', height: shownH + 'px' });
     screenBox = null;
   }
