@@ -6,21 +6,24 @@
 // program has ended. Loaded ahead of the program's own script.
 
 // Before the program starts: the glyphs bake_font made, inflated by the
-// browser. Without them the program says why and ends.
-Module.preRun = [].concat(Module.preRun || [], () => {
+// browser while the WebAssembly compiles. Without them the program says why
+// and ends.
+Module.preRun = [].concat(Module.preRun || [], ((inflating) => () => {
   addRunDependency('tahoma');
-  const done = (bytes) => {
+  inflating.then((bytes) => {
     Module.rgbhsvTahomaBytes = bytes;
     removeRunDependency('tahoma');
-  };
+  });
+})((() => {
   try {
-    const packed = Uint8Array.from(atob(Module.rgbhsvTahoma), (c) => c.charCodeAt(0));
+    const text = atob(Module.rgbhsvTahoma), packed = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
     const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate'));
-    new Response(stream).arrayBuffer().then((b) => done(new Uint8Array(b)), () => done(null));
+    return new Response(stream).arrayBuffer().then((b) => new Uint8Array(b), () => null);
   } catch (e) {
-    done(null);
+    return Promise.resolve(null);
   }
-});
+})()));
 
 Module.rgbhsvScreen = (function () {
   'use strict';

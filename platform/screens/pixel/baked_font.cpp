@@ -13,8 +13,18 @@ struct Size {
     std::vector<std::pair<char16_t, PixelGlyph>> glyphs;  // by character
 };
 
-// The loaded faces: regular, then bold.
-std::vector<std::shared_ptr<const Size>> faces[2];
+// What was loaded: the bytes, and where each face's sizes start in them
+// (regular, then bold), each unpacked the first time it is opened.
+struct Loaded {
+    std::string bytes;
+    struct Entry {
+        int ppem = 0;
+        size_t at = 0;
+        std::shared_ptr<const Size> size;
+    };
+    std::vector<Entry> faces[2];
+};
+Loaded loaded;
 
 // Reads the bytes in order, failing once they run out.
 struct Reader {
@@ -56,62 +66,83 @@ PixelGlyph Lookup(const Size &size, char16_t c)
     return box;
 }
 
+// One size at `in`: its metrics and, when `unpack`, its glyphs' pixels;
+// without, only checked and passed over.
+void ReadSize(Reader &in, bool unpack, Size *size)
+{
+    size->ppem = in.U8();
+    size->ascent = in.U8();
+    size->descent = in.U8();
+    for (int &advance : size->advances) advance = in.U8();
+    const int count = in.U16();
+    int last = -1;
+    for (int g = 0; in.ok && g < count; g++) {
+        const int ch = in.U16();
+        PixelGlyph glyph;
+        glyph.advance = in.U8();
+        glyph.drawn_advance = in.U8();
+        glyph.left = in.S8();
+        glyph.top = in.S8();
+        glyph.width = in.U8();
+        glyph.height = in.U8();
+        const size_t pixels = static_cast<size_t>(glyph.width * glyph.height), bytes = (pixels + 7) / 8;
+        if (ch <= last || in.at + bytes > in.bytes.size()) in.ok = false;
+        if (!in.ok) break;
+        last = ch;
+        if (unpack) {
+            glyph.on.resize(pixels);
+            for (size_t i = 0; i < pixels; i++)
+                glyph.on[i] = (static_cast<unsigned char>(in.bytes[in.at + i / 8]) >> (7 - i % 8)) & 1;
+            size->glyphs.emplace_back(static_cast<char16_t>(ch), std::move(glyph));
+        }
+        in.at += bytes;
+    }
+}
+
 }  // namespace
 
 bool Load(std::string_view bytes, std::string *error)
 {
     Reader in{bytes};
-    std::vector<std::shared_ptr<const Size>> read[2];
+    std::vector<Loaded::Entry> read[2];
     const bool magic = bytes.substr(0, 4) == std::string_view(kMagic, 4);
     in.at = 4;
     const int face_count = magic ? in.U8() : 0;
     for (int f = 0; magic && in.ok && f < face_count && f < 2; f++) {
         const int sizes = in.U8();
         for (int s = 0; in.ok && s < sizes; s++) {
-            auto size = std::make_shared<Size>();
-            size->ppem = in.U8();
-            size->ascent = in.U8();
-            size->descent = in.U8();
-            for (int &advance : size->advances) advance = in.U8();
-            const int count = in.U16();
-            for (int g = 0; in.ok && g < count; g++) {
-                const char16_t ch = static_cast<char16_t>(in.U16());
-                PixelGlyph glyph;
-                glyph.advance = in.U8();
-                glyph.drawn_advance = in.U8();
-                glyph.left = in.S8();
-                glyph.top = in.S8();
-                glyph.width = in.U8();
-                glyph.height = in.U8();
-                const size_t pixels = static_cast<size_t>(glyph.width * glyph.height);
-                if (in.at + (pixels + 7) / 8 > bytes.size()) in.ok = false;
-                if (!in.ok) break;
-                glyph.on.resize(pixels);
-                for (size_t i = 0; i < pixels; i++)
-                    glyph.on[i] = (static_cast<unsigned char>(bytes[in.at + i / 8]) >> (7 - i % 8)) & 1;
-                in.at += (pixels + 7) / 8;
-                if (!size->glyphs.empty() && size->glyphs.back().first >= ch) in.ok = false;
-                size->glyphs.emplace_back(ch, std::move(glyph));
-            }
-            read[f].push_back(std::move(size));
+            Loaded::Entry entry;
+            entry.at = in.at;
+            Size size;
+            ReadSize(in, false, &size);
+            entry.ppem = size.ppem;
+            read[f].push_back(entry);
         }
     }
     if (!magic || !in.ok || face_count != 2 || in.at != bytes.size()) {
         *error = "the page's copy of Tahoma is damaged";
         return false;
     }
-    faces[0] = std::move(read[0]);
-    faces[1] = std::move(read[1]);
+    loaded.bytes.assign(bytes);
+    loaded.faces[0] = std::move(read[0]);
+    loaded.faces[1] = std::move(read[1]);
     return true;
 }
 
 std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error)
 {
     const int ppem = PixelsPerEm(points, dpi);
-    for (const auto &size : faces[bold ? 1 : 0])
-        if (size->ppem == ppem)
-            return std::make_unique<PixelFont>(size->ascent, size->descent,
-                                               [size](char16_t c) { return Lookup(*size, c); });
+    for (Loaded::Entry &entry : loaded.faces[bold ? 1 : 0]) {
+        if (entry.ppem != ppem) continue;
+        if (!entry.size) {
+            auto size = std::make_shared<Size>();
+            Reader in{loaded.bytes, entry.at};
+            ReadSize(in, true, size.get());
+            entry.size = std::move(size);
+        }
+        std::shared_ptr<const Size> size = entry.size;
+        return std::make_unique<PixelFont>(size->ascent, size->descent, [size](char16_t c) { return Lookup(*size, c); });
+    }
     *error = "Tahoma is not carried at " + std::to_string(ppem) + " pixels to the em";
     return nullptr;
 }
@@ -119,7 +150,7 @@ std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *err
 int LargestEm()
 {
     int largest = 0;
-    for (const auto &size : faces[0]) largest = std::max(largest, size->ppem);
+    for (const Loaded::Entry &entry : loaded.faces[0]) largest = std::max(largest, entry.ppem);
     return largest;
 }
 
