@@ -20,9 +20,11 @@ constexpr int kFirst = 8, kLast = 48;
 constexpr char16_t kDrawn[] = u"0123456789RGB colr:(c)";
 constexpr char16_t kBoldDrawn[] = u"RGB <-> HSV";
 
+// Each test its own file: ctest runs them side by side.
 std::string Bake()
 {
-    const std::string path = testing::TempDir() + "tahoma.bin";
+    const std::string path =
+        testing::TempDir() + "tahoma-" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin";
     const std::string command = std::string(BAKE_FONT_PATH) + " " + path + " " + std::to_string(kFirst) + " " +
                                 std::to_string(kLast) + " '0123456789RGB colr:(c)' 'RGB <-> HSV'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;

@@ -116,10 +116,12 @@ Module.rgbhsvScreen = (function () {
 
   // The caret inverts what is under it, as Windows draws it.
   function drawCaret(on) {
-    const x = caret[0], y = caret[1], w = caret[2], h = caret[3];  // (the build's minifier drops destructured names)
+    // Within the frame. (Not destructured: the build's minifier drops such names.)
+    const x = Math.max(0, caret[0]), y = Math.max(0, caret[1]);
+    const w = image ? Math.min(caret[2], image.width - x) : caret[2], h = image ? Math.min(caret[3], image.height - y) : caret[3];
     caretOn = on;
-    byId('screen').dataset.caret = w && h ? (on ? 'on' : 'off') : 'none';
-    if (!image || !w || !h) return;
+    byId('screen').dataset.caret = w > 0 && h > 0 ? (on ? 'on' : 'off') : 'none';
+    if (!image || w <= 0 || h <= 0) return;
     const part = new ImageData(w, h);
     for (let row = 0; row < h; row++) {
       const from = ((y + row) * image.width + x) * 4;
