@@ -109,11 +109,11 @@ done
 # 123 copied in one is pasted over the other's selected red, and both then
 # show the same.
 xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	96"
-"$rgbhsv" --window > /dev/null 2>&1 &
+"$rgbhsv" --window > "$work/first.out" 2>&1 &
 first_pid=$!
 first=$(find_window '^rgbhsv$')
 press "$first" "1 2 3 shift+Home ctrl+c"
-"$rgbhsv" --window > /dev/null 2>&1 &
+"$rgbhsv" --window > "$work/second.out" 2>&1 &
 second_pid=$!
 for _ in $(seq 100); do
   second=$(xdotool search --classname '^rgbhsv$' 2> /dev/null | grep -vx "$first" | head -1)
@@ -127,12 +127,13 @@ import -window "$first" "$work/copied.png"
 import -window "$second" "$work/pasted.png"
 differ=$(compare -metric AE "$work/copied.png" "$work/pasted.png" null: 2>&1 | cut -d' ' -f1)
 check "what one window copies, another pastes through the desktop's clipboard ($differ pixels differ)" [ "$differ" = 0 ]
-for pid_window in "$first_pid $first" "$second_pid $second"; do
-  read -r pid window <<< "$pid_window"
+for which in first second; do
+  [ "$which" = first ] && pid=$first_pid window=$first || pid=$second_pid window=$second
   "$wm_close" "$window"
   wait "$pid"
   status=$?
-  check "the window manager's close ends the window with status 0 (it ended with $status)" [ "$status" = 0 ]
+  check "the window manager's close ends the $which window with status 0 (it ended with $status)" [ "$status" = 0 ]
+  [ "$status" = 0 ] || sed 's/^/  it said: /' "$work/$which.out"
 done
 
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$rgbhsv" --window > "$work/none.out" 2>&1

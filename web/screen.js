@@ -83,8 +83,15 @@ Module.rgbhsvScreen = (function () {
   // each, as Windows scales. Read once; a change of zoom while the program
   // runs keeps its pixels, shown at their old size.
   let ratio = 1;
+  // The CSS pixels in which a whole number of device pixels fits at that
+  // ratio: 1 at a whole ratio, 4 at 1.25, 8 at 2.625; 1 where none up to 64
+  // does.
+  let period = 1;
   function startDpi() {
     ratio = window.devicePixelRatio || 1;
+    period = 1;
+    while (period <= 64 && Math.abs(period * ratio - Math.round(period * ratio)) >= 1e-3) period++;
+    if (period > 64) period = 1;
     return Math.round(96 * ratio);
   }
 
@@ -135,19 +142,12 @@ Module.rgbhsvScreen = (function () {
     byId('screen').getContext('2d').putImageData(part, x, y);
   }
 
-  // The CSS pixels in which a whole number of device pixels fits: 1 at a
-  // whole ratio, 4 at 1.25, 8 at 2.625; 0 where none up to 64 does.
-  function period() {
-    for (let k = 1; k <= 64; k++) if (Math.abs(k * ratio - Math.round(k * ratio)) < 1e-3) return k;
-    return 0;
-  }
-
   function present(rgba, width, height, caretBox) {
     const canvas = byId('screen');
     // The canvas is a whole number of periods, the dialog at its top left
     // and the rest left clear: a box of fractional CSS pixels is stretched
     // by a pixel to the browser's own grid.
-    const step = period() * ratio || 1;
+    const step = period * ratio;
     const paddedW = Math.round(Math.ceil(width / step - 1e-6) * step), paddedH = Math.round(Math.ceil(height / step - 1e-6) * step);
     if (canvas.width !== paddedW || canvas.height !== paddedH) {
       canvas.width = paddedW;
@@ -170,17 +170,15 @@ Module.rgbhsvScreen = (function () {
   // The canvas at one CSS pixel for `ratio` device pixels, so that the
   // browser copies its pixels as they are, on whole periods of pixels:
   // centred, and smaller (resampled) only where the screen has no room.
-  let cssScale = 1;
   function placeScreen() {
     const canvas = byId('screen');
     if (!canvas.width) return;
     const reserve = hasEnded() ? 96 : 0;  // the message after a close
     const w = canvas.width / ratio, h = canvas.height / ratio;
     const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - kNotices - reserve;
-    cssScale = Math.min(1, roomW / w, roomH / h);
+    const cssScale = Math.min(1, roomW / w, roomH / h);
     const shownW = w * cssScale, shownH = h * cssScale;
-    const k = period() || 1;
-    const snap = (v) => Math.max(0, Math.floor(v / k) * k);
+    const snap = (v) => Math.max(0, Math.floor(v / period) * period);
     Object.assign(canvas.style, { width: shownW + 'px', height: shownH + 'px' });
     Object.assign(byId('dialog').style, { left: snap((innerWidth - shownW) / 2) + 'px',
                                           top: snap((innerHeight - kNotices - reserve - shownH) / 2) + 'px',
@@ -506,7 +504,7 @@ Module.rgbhsvScreen = (function () {
   function pixelAt(event) {
     const canvas = byId('screen');
     if (!canvas.width) return null;
-    const box = canvas.getBoundingClientRect();
+    const box = canvas.getBoundingClientRect();  // where it is now, scrolled or not
     const unit = box.width / canvas.width;
     const x = Math.floor((event.clientX - box.left) / unit), y = Math.floor((event.clientY - box.top) / unit);
     return [Math.min(Math.max(x, 0), canvas.width - 1), Math.min(Math.max(y, 0), canvas.height - 1)];

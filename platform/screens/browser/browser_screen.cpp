@@ -217,6 +217,7 @@ public:
     // text of their own; a graphic's name says its colour.
     void Describe(const std::vector<AccessibleNode> &nodes) override
     {
+        if (next_) return;
         std::string json = "[";
         for (const AccessibleNode &n : nodes) {
             std::string name = n.name;
@@ -247,7 +248,6 @@ public:
             json += "]}";
         }
         json += "]";
-        if (next_) return;
         if (json != described_) JsDescribe(json.c_str());
         described_ = json;
     }
