@@ -80,6 +80,28 @@ void Quote(const char *word, char *out, std::size_t size)
     out[n] = '\0';
 }
 
+std::string QuoteName(const char *name)
+{
+    std::string out;
+    const auto *p = reinterpret_cast<const unsigned char *>(name);
+    while (*p) {
+        const int extra = *p < 0x80 ? 0 : (*p & 0xE0) == 0xC0 ? 1 : (*p & 0xF0) == 0xE0 ? 2 : (*p & 0xF8) == 0xF0 ? 3 : -1;
+        unsigned long c = extra <= 0 ? *p : *p & (0x3Fu >> extra);
+        int k = 1;
+        for (; extra > 0 && k <= extra && (p[k] & 0xC0) == 0x80; k++) c = c << 6 | (p[k] & 0x3F);
+        const bool whole = extra >= 0 && k > extra;
+        const bool control = c < 0x20 || (c >= 0x7F && c < 0xA0);
+        if (!whole || control) {
+            out += '?';
+            p++;
+            continue;
+        }
+        out.append(reinterpret_cast<const char *>(p), static_cast<std::size_t>(extra) + 1);
+        p += extra + 1;
+    }
+    return out;
+}
+
 bool ParseDirection(const char *word, Direction *direction)
 {
     // Compared by hand: this runs once a stream line, and strcmp's call

@@ -7,6 +7,7 @@
 #define RGBHSV_CLI_CONVERSIONS_H
 
 #include <cstddef>
+#include <string>
 
 #include "cli/output.h"
 
@@ -53,6 +54,10 @@ bool WriteTable(Direction direction, Output &out);
 // A word as it may safely appear in a message: at most 24 characters,
 // anything unprintable shown as '?'. For the error path only.
 void Quote(const char *word, char *out, std::size_t size);
+// A file's name as it may safely appear in a message, whole: characters
+// other than controls as they are, anything else (a control character, a
+// byte that is not UTF-8) shown as '?'.
+std::string QuoteName(const char *name);
 
 }  // namespace hsvconv
 

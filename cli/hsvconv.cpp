@@ -53,6 +53,9 @@ const char kUsage[] =
 // The most words a request has, and then some: more is refused outright.
 const std::size_t kMaxWords = 8;
 const std::size_t kMessageSize = 160;
+// RunStream's status for input that could not be read: 2 to the shell, but
+// a list of files goes on past it.
+const int kUnreadable = 3;
 
 int WriteFailure(const Output &out)
 {
@@ -124,11 +127,8 @@ int RunStream(int fd, const char *name, bool hex, Output &out)
     const bool interactive = isatty(fd) != 0;
     if (!name && interactive && isatty(STDERR_FILENO))
         std::fputs("Type rgb R G B, rgb #rrggbb or hsv H S V; Ctrl+D ends.\n", stderr);
-    char shown[32] = "", where[48] = "";
-    if (name) {
-        hsvconv::Quote(name, shown, sizeof shown);
-        std::snprintf(where, sizeof where, "%s: ", shown);
-    }
+    const std::string shown = name ? hsvconv::QuoteName(name) : "";
+    const std::string where = name ? shown + ": " : "";
 
     LineReader reader(fd, out);
     bool any_bad = false;
@@ -159,16 +159,16 @@ int RunStream(int fd, const char *name, bool hex, Output &out)
         case LineReader::Status::kReadError:
             if (!out.Flush()) return WriteFailure(out);
             if (name)
-                std::fprintf(stderr, "hsvconv: cannot read '%s': %s\n", shown, std::strerror(reader.Error()));
+                std::fprintf(stderr, "hsvconv: cannot read '%s': %s\n", shown.c_str(), std::strerror(reader.Error()));
             else
                 std::fprintf(stderr, "hsvconv: cannot read standard input: %s\n", std::strerror(reader.Error()));
-            return 2;
+            return kUnreadable;
         }
         if (!ok) {
             // The results before the bad line go out first: a write that
             // fails ends the run there, before the line is reached.
             if (!out.Flush()) return WriteFailure(out);
-            std::fprintf(stderr, "hsvconv: %sline %lu: %s\n", where, reader.Number(), why);
+            std::fprintf(stderr, "hsvconv: %sline %lu: %s\n", where.c_str(), reader.Number(), why);
             if (!interactive) return 2;
             any_bad = true;
         }
@@ -176,30 +176,37 @@ int RunStream(int fd, const char *name, bool hex, Output &out)
     }
 }
 
-// The files in order, "-" standard input, as one stream of requests; the
-// first that cannot be opened or has a bad line ends the run.
+// The files in order, "-" standard input, as one stream of requests. A
+// file that cannot be opened or read is reported and passed over, as cat
+// and grep do, and the run ends with status 2 once the rest are done; a bad
+// line ends it at once.
 int RunFiles(char **names, int count, bool hex, Output &out)
 {
+    bool any_unreadable = false;
     for (int i = 0; i < count; i++) {
+        int status = 0;
         if (std::strcmp(names[i], "-") == 0) {
-            const int status = RunStream(STDIN_FILENO, nullptr, hex, out);
-            if (status != 0) return status;
+            status = RunStream(STDIN_FILENO, nullptr, hex, out);
+        } else {
+            const int fd = open(names[i], O_RDONLY | O_BINARY);
+            if (fd < 0) {
+                const int error = errno;
+                if (!out.Flush()) return WriteFailure(out);
+                std::fprintf(stderr, "hsvconv: cannot open '%s': %s\n", hsvconv::QuoteName(names[i]).c_str(),
+                             std::strerror(error));
+                any_unreadable = true;
+                continue;
+            }
+            status = RunStream(fd, names[i], hex, out);
+            close(fd);
+        }
+        if (status == kUnreadable) {
+            any_unreadable = true;
             continue;
         }
-        const int fd = open(names[i], O_RDONLY | O_BINARY);
-        if (fd < 0) {
-            const int error = errno;
-            if (!out.Flush()) return WriteFailure(out);
-            char shown[32];
-            hsvconv::Quote(names[i], shown, sizeof shown);
-            std::fprintf(stderr, "hsvconv: cannot open '%s': %s\n", shown, std::strerror(error));
-            return 2;
-        }
-        const int status = RunStream(fd, names[i], hex, out);
-        close(fd);
         if (status != 0) return status;
     }
-    return 0;
+    return any_unreadable ? 2 : 0;
 }
 
 int Finish(Output &out)
@@ -254,7 +261,10 @@ int main(int argc, char **argv)
     }
     char **words = argv + next;
     const std::size_t count = static_cast<std::size_t>(argc - next);
-    if (count == 0) return RunStream(STDIN_FILENO, nullptr, hex, out);
+    if (count == 0) {
+        const int status = RunStream(STDIN_FILENO, nullptr, hex, out);
+        return status == kUnreadable ? 2 : status;
+    }
 
     Direction direction;
     const bool request = hsvconv::ParseDirection(words[0], &direction);

@@ -89,19 +89,26 @@ enum class Key : uint8_t {
     kEnd,
     kInsert,
     kDelete,
+    kF4,
 };
 
 // Modifier keys held with a key or a character, as bits.
 enum Modifier : uint8_t { kShift = 1, kCtrl = 2, kAlt = 4 };
 
-// One thing the person did.
+// One thing the person did. The first button pressed (kClick), the pointer
+// moved while it is held (kDrag) and let go (kRelease); the screen's window
+// given the keyboard's focus or losing it to another (kActivate,
+// kDeactivate); the screen's density changed, its dialog to be laid out
+// afresh (kRescale).
 struct InputEvent {
-    enum class Kind { kKey, kChar, kClick, kResize, kClose };
+    enum class Kind { kKey, kChar, kClick, kDrag, kRelease, kResize, kClose, kActivate, kDeactivate, kRescale };
     Kind kind = Kind::kKey;
     Key key = Key::kNone;   // kKey
-    uint8_t modifiers = 0;  // kKey, kChar: Modifier bits
+    uint8_t modifiers = 0;  // kKey, kChar, kClick: Modifier bits
     char32_t ch = 0;        // kChar: the character typed; with Ctrl or Alt, a letter
-    int x = 0, y = 0;      // kClick: the screen cell clicked
+    int x = 0, y = 0;      // kClick, kDrag: the screen cell or pixel under the pointer
+    int clicks = 1;        // kClick: 2 for the second press of a double click
+    bool touch = false;    // kClick: a finger's tap rather than a mouse's click
     int width = 0, height = 0;  // kResize: the screen's new size
 };
 
@@ -124,10 +131,22 @@ inline InputEvent CharEvent(char32_t ch, uint8_t modifiers = 0)
     return e;
 }
 
-inline InputEvent ClickEvent(int x, int y)
+inline InputEvent ClickEvent(int x, int y, uint8_t modifiers = 0, int clicks = 1, bool touch = false)
 {
     InputEvent e;
     e.kind = InputEvent::Kind::kClick;
+    e.x = x;
+    e.y = y;
+    e.modifiers = modifiers;
+    e.clicks = clicks;
+    e.touch = touch;
+    return e;
+}
+
+inline InputEvent PointerEvent(InputEvent::Kind kind, int x = 0, int y = 0)
+{
+    InputEvent e;
+    e.kind = kind;
     e.x = x;
     e.y = y;
     return e;

@@ -221,3 +221,75 @@ TEST(Edit, SelectionIsDrawnInTheHighlightColours)
 }
 
 }  // namespace
+
+// The mouse selects as in the Windows build: a drag from one character to
+// another (past the field's edge too), a double click, Shift+click from
+// the caret; what is typed next replaces the selection. While the window
+// is inactive the selection is kept but not shown, and the caret is gone.
+TEST(Edit, MouseSelectsAsOnWindows)
+{
+    const auto device = Pixels();
+    ASSERT_TRUE(device);
+    const platform::DeviceMetrics m = device->Metrics();
+    const int two = device->TextWidth(u"2", false);
+    using Kind = InputEvent::Kind;
+    // A pointer event `x` pixels from the text's start.
+    const auto at = [&](Kind kind, int x, uint8_t modifiers = 0, int clicks = 1) {
+        return [=, &m, done = false](InputEvent *event) mutable {
+            if (std::exchange(done, true)) return false;
+            const RECT client = ClientOnScreen(Field(), m);
+            *event = platform::PointerEvent(kind, client.left + kTextInset + x, client.top + 2);
+            event->modifiers = modifiers;
+            event->clicks = clicks;
+            return true;
+        };
+    };
+    const struct {
+        const char *name;
+        std::vector<Step> gesture;
+        std::pair<DWORD, DWORD> selected;
+    } kCases[] = {
+        {"a drag from the start to past the end", {at(Kind::kClick, 0), at(Kind::kDrag, two), at(Kind::kDrag, 200),
+                                                   at(Kind::kRelease, 200)}, {0, 3}},
+        {"a drag leftwards out of the field", {at(Kind::kClick, 3 * two), at(Kind::kDrag, -40), at(Kind::kRelease, -40)},
+         {0, 3}},
+        {"a move after the release selects nothing more", {at(Kind::kClick, two), at(Kind::kRelease, two),
+                                                            at(Kind::kDrag, 3 * two)}, {1, 1}},
+        {"a double click", {at(Kind::kClick, two), at(Kind::kRelease, two), at(Kind::kClick, two, 0, 2),
+                            at(Kind::kRelease, two)}, {0, 3}},
+        {"Shift+click extends from the caret", {at(Kind::kClick, two), at(Kind::kRelease, two),
+                                                at(Kind::kClick, 3 * two, platform::kShift), at(Kind::kRelease, 3 * two)},
+         {1, 3}},
+    };
+    for (const auto &c : kCases) {
+        std::vector<Step> steps{Type(u"255")};
+        steps.insert(steps.end(), c.gesture.begin(), c.gesture.end());
+        steps.push_back(Check([&] { EXPECT_EQ(Selection(), c.selected) << c.name; }));
+        MemoryScreen screen(320, 200, Steps(std::move(steps)), device.get());
+        RunField(screen, 60);
+    }
+
+    // Selected by a drag, then the window loses the keyboard and gets it
+    // back; then a 7 replaces the selection.
+    const auto highlighted = [&] {
+        const RECT client = ClientOnScreen(Field(), m);
+        return device->At(client.left + kTextInset + 1, client.top + m.font_height) == GetSysColor(COLOR_HIGHLIGHT);
+    };
+    MemoryScreen screen(320, 200, Steps({Type(u"255"), at(Kind::kClick, 0), at(Kind::kDrag, 200), at(Kind::kRelease, 200),
+        Check([&] { EXPECT_TRUE(highlighted()); }), Once(platform::PointerEvent(Kind::kDeactivate)),
+        Check([&] {
+            EXPECT_FALSE(highlighted()) << "an inactive window shows no selection";
+            EXPECT_FALSE(device->CaretVisible()) << "nor a caret";
+        }),
+        Once(platform::PointerEvent(Kind::kActivate)), Check([&] {
+            EXPECT_TRUE(highlighted());
+            EXPECT_TRUE(device->CaretVisible());
+            EXPECT_EQ(Selection(), std::make_pair(DWORD{0}, DWORD{3}));
+        }),
+        Type(u"7"), Check([&] {
+            WCHAR text[8] = {};
+            GetWindowTextW(Field(), text, 8);
+            EXPECT_EQ(std::u16string(reinterpret_cast<char16_t *>(text)), u"7");
+        })}), device.get());
+    RunField(screen, 60);
+}

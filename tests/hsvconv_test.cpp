@@ -110,7 +110,8 @@ TEST(Hsvconv, ConversionsAndRefusals)
         {"short hex", {"rgb", "#12345"}, "", "", 2,
          "hsvconv: '#12345' is not a colour of the form #rrggbb; try 'hsvconv --help'\n"},
         {"a first word that is no request is a file", {"lab", "1", "2", "3"}, "", "", 2,
-         "hsvconv: cannot open 'lab': No such file or directory\n"},
+         "hsvconv: cannot open 'lab': No such file or directory\nhsvconv: cannot open '1': No such file or directory\n"
+         "hsvconv: cannot open '2': No such file or directory\nhsvconv: cannot open '3': No such file or directory\n"},
         {"--hex writes red, green, blue as a hex colour", {"--hex", "hsv", "34", "255", "255"}, "", "#ffcc00\n", 0, ""},
         {"and leaves hue, saturation, value decimal", {"--hex", "rgb", "#ffc800"}, "", "34 255 255\n", 0, ""},
         {"--hex in the stream, a comment after a request", {"--hex"},
@@ -232,8 +233,9 @@ TEST(Hsvconv, UnreadableInputIsReported)
 }
 
 // Request files in order with standard input among them, one engine state
-// through all; the first file that cannot be opened, or a bad line, ends
-// the run with what came before it written.
+// through all; a file that cannot be opened or read is named whole and
+// passed over, the rest converted and the status 2; a bad line ends the
+// run with what came before it written.
 TEST(Hsvconv, FilesAreReadLikeAnyFilter)
 {
     char first[] = "/tmp/hsvconv-test-XXXXXX";
@@ -245,13 +247,12 @@ TEST(Hsvconv, FilesAreReadLikeAnyFilter)
     const Result both = RunHsvconv({name, "-", name}, "hsv 0 0 9\n");
     EXPECT_EQ(both.out, "34 255 255\n9 9 9\n34 255 255\n");
     EXPECT_EQ(both.status, 0) << both.err;
-    const Result missing = RunHsvconv({name, "/nonexistent/requests", name});
-    EXPECT_EQ(missing.out, "34 255 255\n");
-    EXPECT_EQ(missing.err, "hsvconv: cannot open '/nonexistent/requests': No such file or directory\n");
+    const std::string long_name = "/nonexistent/a-folder-of-requests/kept-for-the-colour-tables\x1b.txt";
+    const Result missing = RunHsvconv({name, long_name, "/", name});
+    EXPECT_EQ(missing.out, "34 255 255\n34 255 255\n");
+    EXPECT_EQ(missing.err, "hsvconv: cannot open '/nonexistent/a-folder-of-requests/kept-for-the-colour-tables?.txt': "
+                           "No such file or directory\nhsvconv: cannot read '/': Is a directory\n");
     EXPECT_EQ(missing.status, 2);
-    const Result directory = RunHsvconv({"/"});
-    EXPECT_EQ(directory.err, "hsvconv: cannot read '/': Is a directory\n");
-    EXPECT_EQ(directory.status, 2);
     const Result bad = RunHsvconv({"-"}, "rgb 1 2\n");
     EXPECT_EQ(bad.err, "hsvconv: line 1: rgb takes three values or one #rrggbb, got 2\n");
     unlink(first);

@@ -156,6 +156,7 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 /* Messages */
 #define WM_CREATE           0x0001
 #define WM_DESTROY          0x0002
+#define WM_ACTIVATE         0x0006
 #define WM_SETFOCUS         0x0007
 #define WM_KILLFOCUS        0x0008
 #define WM_ENABLE           0x000A
@@ -176,7 +177,11 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_SYSCHAR          0x0106
 #define WM_INITDIALOG       0x0110
 #define WM_COMMAND          0x0111
+#define WM_SYSCOMMAND       0x0112
+#define WM_MOUSEMOVE        0x0200
 #define WM_LBUTTONDOWN      0x0201
+#define WM_LBUTTONUP        0x0202
+#define WM_LBUTTONDBLCLK    0x0203
 #define WM_CUT              0x0300
 #define WM_COPY             0x0301
 #define WM_PASTE            0x0302
@@ -208,6 +213,12 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define MB_ICONEXCLAMATION  0x00000030L
 
 #define MK_LBUTTON          0x0001
+#define MK_SHIFT            0x0004
+#define MK_CONTROL          0x0008
+
+#define WA_INACTIVE         0
+#define WA_ACTIVE           1
+#define SC_CLOSE            0xF060
 
 /* Virtual keys */
 #define VK_BACK             0x08
@@ -225,6 +236,7 @@ typedef INT_PTR (CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_DOWN             0x28
 #define VK_INSERT           0x2D
 #define VK_DELETE           0x2E
+#define VK_F4               0x73
 
 #ifndef _WIN64
 #define GWL_WNDPROC         (-4)
@@ -313,6 +325,9 @@ BOOL WINAPI IsWindowEnabled(HWND window);
 HWND WINAPI SetFocus(HWND window);
 SHORT WINAPI GetKeyState(int key);
 HWND WINAPI GetFocus(void);
+HWND WINAPI SetCapture(HWND window);
+BOOL WINAPI ReleaseCapture(void);
+HWND WINAPI GetCapture(void);
 int WINAPI GetWindowTextW(HWND window, LPWSTR text, int size);
 BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);

@@ -31,6 +31,8 @@ struct DialogState : WindowExtra {
     INT_PTR result = 0;
     bool ended = false;
     HICON icons[2] = {nullptr, nullptr};
+    HWND saved_focus = nullptr;  // the control that had the focus when the dialog was deactivated
+    DialogTemplateRecord layout;  // the template, to lay the dialog out again at another density
 };
 
 DialogState *StateOf(HWND dialog)
@@ -98,6 +100,7 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
     rect.bottom += inset.top + inset.bottom;
     HWND dialog = CreateWindowRecord(WindowKind::kDialog, nullptr, 0, style, t.ex_style, rect, t.title);
     StateOf(dialog)->proc = proc;
+    StateOf(dialog)->layout = t;
     GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
     if (style & WS_CAPTION) GetScreen()->ShowCaption(Utf8FromUtf16(t.title));
     if (t.style & DS_CENTER) CentreOnScreen(dialog);
@@ -123,6 +126,40 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
         CreateWindowRecord(kind, dialog, item.id, item_style, item_ex_style, r, text);
     }
     return dialog;
+}
+
+// The dialog laid out afresh on the screen's device, now at another
+// density, as Windows lays out a per-monitor aware dialog on WM_DPICHANGED:
+// every window keeps its text, state and focus, and takes the rectangle its
+// template gives at the new base units; the focused field's caret is made
+// again at the new font's height.
+void Rescale(HWND dialog)
+{
+    DialogState *state = StateOf(dialog);
+    const DialogTemplateRecord &t = state->layout;
+    const SIZE base = BaseUnits(Drawing());
+    dialog->client_inset = NonClientInset(WindowKind::kDialog, dialog->style, dialog->ex_style);
+    RECT rect = DialogUnitsToDevice(base, t.x, t.y, t.cx, t.cy);
+    rect.right += dialog->client_inset.left + dialog->client_inset.right;
+    rect.bottom += dialog->client_inset.top + dialog->client_inset.bottom;
+    dialog->rect = rect;
+    GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
+    const RECT client = ClientRectOnScreen(dialog);
+    for (size_t i = 0; i < dialog->children.size() && i < t.items.size(); i++) {
+        HWND child = dialog->children[i];
+        const DialogItemRecord &item = t.items[i];
+        RECT r = DialogUnitsToDevice(base, item.x, item.y, item.cx, item.cy);
+        child->rect = RECT{r.left + client.left, r.top + client.top, r.right + client.left, r.bottom + client.top};
+        child->client_inset = NonClientInset(child->kind, child->style, child->ex_style);
+    }
+    if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
+    HWND focus = GetFocus();
+    if (focus && focus->parent == dialog) {
+        SetFocus(nullptr);
+        SetFocus(focus);
+    }
+    InvalidateRect(dialog, nullptr, TRUE);
+    for (HWND child : dialog->children) InvalidateRect(child, nullptr, TRUE);
 }
 
 bool IsTabStop(HWND window)
@@ -171,6 +208,9 @@ void HandleKey(HWND dialog, int key, char16_t ch, uint8_t modifiers)
     if (focus && focus->parent != dialog) focus = nullptr;
     const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
     const bool alt = (modifiers & kAlt) != 0;
+    // With no control focused, a system key goes to the dialog itself, as
+    // Windows sends it to the active window (Alt+F4 closes it).
+    if (!focus && alt) focus = dialog;
     if (key == VK_TAB && !alt) {
         if (!(code & DLGC_WANTTAB)) FocusItem(NextTabItem(dialog, focus, (modifiers & kShift) != 0));
     } else if (key == VK_ESCAPE && !alt) {
@@ -190,8 +230,26 @@ bool Inside(const RECT &r, int x, int y)
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-void HandleClick(HWND dialog, int x, int y)
+// A point of the screen in `window`'s client area, as mouse messages carry
+// it: two signed words, so that a drag past the left edge is negative.
+LPARAM ClientPoint(HWND window, int x, int y)
 {
+    const RECT client = ClientRectOnScreen(window);
+    return MAKELPARAM(static_cast<WORD>(x - client.left), static_cast<WORD>(y - client.top));
+}
+
+WPARAM MouseKeys(uint8_t modifiers)
+{
+    return MK_LBUTTON | ((modifiers & kShift) ? MK_SHIFT : 0) | ((modifiers & kCtrl) ? MK_CONTROL : 0);
+}
+
+// The button pressed: the close box closes; a control under it gets
+// WM_LBUTTONDOWN, or WM_LBUTTONDBLCLK for a double click's second press.
+// A finger's tap that brings the focus to an edit field selects its text,
+// as Tab does, so that what the phone's keyboard types next replaces it.
+void HandleClick(HWND dialog, const InputEvent &event)
+{
+    const int x = event.x, y = event.y;
     if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION) && Inside(CloseBoxOf(dialog), x, y)) {
         SendMessageW(dialog, WM_CLOSE, 0, 0);
         return;
@@ -200,9 +258,47 @@ void HandleClick(HWND dialog, int x, int y)
         HWND child = *it;
         if (!(child->style & WS_VISIBLE) || !Inside(child->rect, x, y)) continue;
         if (child->style & WS_DISABLED) return;
-        const RECT client = ClientRectOnScreen(child);
-        SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x - client.left, y - client.top));
+        if (event.touch && GetFocus() != child && (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) {
+            FocusItem(child);
+            return;
+        }
+        System().modifiers = event.modifiers;
+        SendMessageW(child, event.clicks == 2 ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MouseKeys(event.modifiers),
+                     ClientPoint(child, x, y));
+        System().modifiers = 0;
         return;
+    }
+}
+
+// The pointer's moves with the button held, and its release, go to the
+// window that captured it.
+void HandlePointer(const InputEvent &event)
+{
+    HWND capture = GetCapture();
+    if (!capture) return;
+    if (event.kind == InputEvent::Kind::kDrag)
+        SendMessageW(capture, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(capture, event.x, event.y));
+    else
+        SendMessageW(capture, WM_LBUTTONUP, 0, ClientPoint(capture, event.x, event.y));
+}
+
+// The screen's window losing the keyboard to another, or getting it back:
+// the focused control loses the focus (its caret and its selection's
+// highlight go) and gets it back as it was, as the default dialog
+// procedure keeps it over WM_ACTIVATE.
+void HandleActivation(HWND dialog, bool active)
+{
+    DialogState *state = StateOf(dialog);
+    SendMessageW(dialog, WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && focus->parent == dialog) {
+            state->saved_focus = focus;
+            SetFocus(nullptr);
+        }
+    } else if (IsLiveWindow(state->saved_focus) && !GetFocus()) {
+        SetFocus(state->saved_focus);
+        state->saved_focus = nullptr;
     }
 }
 
@@ -219,8 +315,9 @@ void Dispatch(HWND dialog, const InputEvent &event)
     // What cannot be seen cannot be typed into or clicked; but Escape still
     // closes, as a close changes no field.
     const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
-                                 event.kind == InputEvent::Kind::kClick;
-    const bool closing = event.kind == InputEvent::Kind::kKey && event.key == Key::kEscape && event.modifiers == 0;
+                                 event.kind == InputEvent::Kind::kClick || event.kind == InputEvent::Kind::kDrag;
+    const bool closing = event.kind == InputEvent::Kind::kKey && ((event.key == Key::kEscape && event.modifiers == 0) ||
+                                                                  (event.key == Key::kF4 && event.modifiers == kAlt));
     if (aimed_at_dialog && !closing && !Fits(dialog)) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey: {
@@ -243,7 +340,18 @@ void Dispatch(HWND dialog, const InputEvent &event)
         break;
     }
     case InputEvent::Kind::kClick:
-        HandleClick(dialog, event.x, event.y);
+        HandleClick(dialog, event);
+        break;
+    case InputEvent::Kind::kDrag:
+    case InputEvent::Kind::kRelease:
+        HandlePointer(event);
+        break;
+    case InputEvent::Kind::kActivate:
+    case InputEvent::Kind::kDeactivate:
+        HandleActivation(dialog, event.kind == InputEvent::Kind::kActivate);
+        break;
+    case InputEvent::Kind::kRescale:
+        Rescale(dialog);
         break;
     case InputEvent::Kind::kResize:
         Drawing().Resize(event.width, event.height);

@@ -9,6 +9,8 @@
 // face when disabled), the text from its margin, the selection in the
 // highlight colours while it has the focus, and the caret between
 // characters, placed, as a click is, by the text's extents.
+// The mouse: a press places the caret (Shift extends), a drag selects, a
+// double click selects the number.
 // Leaves out: multi-line, password and read-only styles, word-break
 // procedures other than the default, IME, a context menu, and scrolling by
 // a third of the width (it scrolls only as far as the caret needs).
@@ -347,12 +349,35 @@ int CharFromPos(HWND window, int x)
     return at;
 }
 
-// A click takes the focus and puts the caret at the character clicked.
-void OnClick(HWND window, int x)
+// A press puts the caret at the character under it, with Shift extending
+// the selection from where it was anchored, captures the pointer for a
+// drag, and takes the focus.
+void OnButtonDown(HWND window, WPARAM keys, int x)
 {
-    SetFocus(window);
+    SetCapture(window);
     const int at = CharFromPos(window, x);
-    Select(window, at, at);
+    Select(window, (keys & MK_SHIFT) ? State(window).anchor : at, at);
+    if (!State(window).focused) SetFocus(window);
+}
+
+// A drag moves the caret under the pointer, the anchor staying where the
+// press left it.
+void OnMouseMove(HWND window, int x)
+{
+    if (GetCapture() != window) return;
+    Select(window, State(window).anchor, CharFromPos(window, x));
+}
+
+// A double click selects the word the press put the caret in, the caret at
+// its end: the run of characters between spaces, so the whole number.
+void OnDoubleClick(HWND window)
+{
+    SetCapture(window);
+    const std::u16string &t = window->text;
+    int start = State(window).caret, end = start;
+    while (start > 0 && !IsWordBreak(t[static_cast<size_t>(start - 1)])) start--;
+    while (end < Length(window) && !IsWordBreak(t[static_cast<size_t>(end)])) end++;
+    Select(window, start, end);
 }
 
 // EM_SETSEL: start -1 removes the selection; an end below 0 means the end
@@ -459,11 +484,22 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         if (enabled) OnKeyDown(window, wparam);
         return 0;
     case WM_SYSKEYDOWN:
-        // Alt+Backspace: the old keyboard's undo, when there is one.
-        if (enabled && wparam == VK_BACK && (lparam & (1 << 29)) && !State(window).undo.Empty()) Undo(window);
+        // Alt+Backspace: the old keyboard's undo, when there is one; other
+        // system keys (Alt+F4) are the default procedure's.
+        if (wparam != VK_BACK) return DefWindowProcW(window, message, wparam, lparam);
+        if (enabled && (lparam & (1 << 29)) && !State(window).undo.Empty()) Undo(window);
         return 0;
     case WM_LBUTTONDOWN:
-        OnClick(window, static_cast<short>(LOWORD(lparam)));
+        OnButtonDown(window, wparam, static_cast<short>(LOWORD(lparam)));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnDoubleClick(window);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(window, static_cast<short>(LOWORD(lparam)));
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == window) ReleaseCapture();
         return 0;
     case WM_COPY: Copy(window); return 0;
     case WM_CUT: if (enabled) Cut(window); return 0;

@@ -21,6 +21,7 @@ int VirtualKey(Key key)
     case Key::kEnd: return VK_END;
     case Key::kInsert: return VK_INSERT;
     case Key::kDelete: return VK_DELETE;
+    case Key::kF4: return VK_F4;
     case Key::kNone: break;
     }
     return 0;

@@ -44,6 +44,7 @@ struct WindowSystem {
     std::unordered_set<HWND> windows;              // every live window, for handle checks
     std::vector<HWND> top_level;                   // windows without a parent, z order, bottom first
     HWND focus = nullptr;                          // the window that keys go to
+    HWND capture = nullptr;                        // the window that the pointer's moves go to
     uint8_t modifiers = 0;                         // Shift, Ctrl, Alt held for the key being handled
     std::vector<HWND> running_dialogs;             // modal dialogs, innermost last
     std::unordered_set<HDC> device_contexts;       // from BeginPaint or GetWindowDC, until released

@@ -181,6 +181,7 @@ void DestroyWindowRecord(HWND window)
     for (HWND child : children) DestroyWindowRecord(child);
     WindowSystem &system = System();
     if (system.focus == window) system.focus = nullptr;
+    if (system.capture == window) system.capture = nullptr;
     if (system.caret.owner == window) DestroyCaret();
     auto &siblings = window->parent ? window->parent->children : system.top_level;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
@@ -305,6 +306,17 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM l
     case WM_CLOSE:
         DestroyWindowRecord(window);
         return 0;
+    case WM_SYSKEYDOWN: {
+        // Alt+F4 closes the top-level window the key was typed in.
+        if (wparam != VK_F4 || !(lparam & (1 << 29))) return 0;
+        HWND top = window;
+        while (top->parent) top = top->parent;
+        SendMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    case WM_SYSCOMMAND:
+        if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
     default:
         return 0;
     }
@@ -362,6 +374,26 @@ HWND WINAPI SetFocus(HWND window)
 HWND WINAPI GetFocus(void)
 {
     return System().focus;
+}
+
+// The pointer's moves and the button's release go to the capturing window
+// wherever they happen, as a drag that leaves a field still selects in it.
+HWND WINAPI SetCapture(HWND window)
+{
+    const HWND previous = System().capture;
+    System().capture = IsLiveWindow(window) ? window : nullptr;
+    return previous;
+}
+
+BOOL WINAPI ReleaseCapture(void)
+{
+    System().capture = nullptr;
+    return TRUE;
+}
+
+HWND WINAPI GetCapture(void)
+{
+    return IsLiveWindow(System().capture) ? System().capture : nullptr;
 }
 
 // Only the modifiers' state is kept: the dialog manager notes them for the

@@ -129,6 +129,7 @@ public:
 
     bool NextInput(InputEvent *event) override
     {
+        if (TakePending(event)) return true;
         SDL_Event e;
         while (SDL_WaitEvent(&e)) {
             switch (e.type) {
@@ -159,15 +160,13 @@ public:
                 }
                 break;
             }
-            case SDL_TEXTINPUT: {
+            case SDL_TEXTINPUT:
+                // An input method's commit or a Compose sequence may bring
+                // several characters at once: each is typed, in order.
                 if (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT)) break;
                 pending_ = DecodeUtf8(e.text.text);
-                if (pending_.empty()) break;
-                *event = CharEvent(pending_.front());
-                pending_.erase(0, 1);
-                if (!pending_.empty()) SDL_PushEvent(&e);  // the rest, one by one
-                return true;
-            }
+                if (TakePending(event)) return true;
+                break;
             case SDL_MOUSEBUTTONDOWN:
                 if (e.button.button == SDL_BUTTON_LEFT) {
                     *event = ClickEvent(e.button.x, e.button.y);
@@ -191,6 +190,15 @@ public:
     }
 
 private:
+    // The next character of a text event not yet typed.
+    bool TakePending(InputEvent *event)
+    {
+        if (pending_.empty()) return false;
+        *event = CharEvent(pending_.front());
+        pending_.erase(0, 1);
+        return true;
+    }
+
     // The device's image on the window's surface, the caret over it.
     void Show()
     {
