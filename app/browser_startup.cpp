@@ -1,6 +1,5 @@
 // The program's start-up in a browser: the page's main runs the program on
-// the browser screen as Windows' start-up code would (again, where the
-// screen ended the first run to draw at another scale), then tells the page
+// the browser screen as Windows' start-up code would, then tells the page
 // how it ended. The page names the fields for screen readers, which on
 // Windows would read the labels beside them.
 #include <windows.h>
@@ -29,8 +28,7 @@ int main()
         platform::ShowProgramEnded(1);
         return 1;
     }
-    int result = platform::RunOnScreen(*screen);
-    while (platform::TakeNewScale(*screen)) result = platform::RunOnScreen(*screen);
+    const int result = platform::RunOnScreen(*screen);
     platform::ShowProgramEnded(result);
     return result;
 }

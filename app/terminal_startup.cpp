@@ -60,6 +60,9 @@ int Refuse(const char *what, const char *argument)
 enum class Where { kAnywhere, kTerminal, kWindow };
 
 // A window where a desktop is there and one opens; the terminal otherwise.
+// Where neither can be had, the reason is both: why no window opened (the
+// display named), and why the terminal cannot be used, as when started
+// from a menu with a desktop that has gone.
 std::unique_ptr<platform::Screen> OpenScreen(Where where, std::string *error)
 {
 #ifdef RGBHSV_WINDOW
@@ -68,6 +71,9 @@ std::unique_ptr<platform::Screen> OpenScreen(Where where, std::string *error)
     if (where == Where::kAnywhere && (set("DISPLAY") || set("WAYLAND_DISPLAY"))) {
         std::string window_error;
         if (auto window = platform::OpenWindowScreen(&window_error)) return window;
+        auto terminal = platform::OpenTerminalScreen(error);
+        if (!terminal) *error = window_error + "; nor can it show in a terminal: it " + *error;
+        return terminal;
     }
 #else
     if (where == Where::kWindow) {

@@ -30,7 +30,8 @@ check() {
 # Holds dpkg's frontend lock, as apt does (an fcntl write lock), for $1 s.
 hold() {
   perl -e 'use Fcntl; open(my $f, ">>", "/var/lib/dpkg/lock-frontend") or die $!;
-           fcntl($f, F_SETLKW, pack("s s x4 q q i x4", F_WRLCK, 0, 0, 0, 0)) or die $!;
+           my $lock = pack("s s x4 q q i x4", F_WRLCK, 0, 0, 0, 0);
+           fcntl($f, F_SETLKW, $lock) or die $!;
            print "held\n"; $| = 1; sleep $ARGV[0]' "$1" > "$work/held" &
   holder=$!
   for _ in $(seq 50); do [ -s "$work/held" ] && return; sleep 0.1; done

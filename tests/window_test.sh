@@ -2,71 +2,40 @@
 # The desktop window as a person sees it, against the Windows build's own
 # pixels: on a virtual X display, at 96 and 144 DPI, rgbhsv's window and
 # rgbhsv.exe under Wine (classic colours, no theme, the caret not blinking,
-# Wine's fonts in the prefix) are given the same keys, and after start-up
-# and each key their client areas are compared pixel by pixel. Escape ends
-# the window with status 0, and so does the window manager's close; text
-# copied in one window pastes into another through the desktop's
-# clipboard; --window without a desktop says why, status 1.
-# usage: window_test.sh RGBHSV WINDOWS_BIN_DIR WM_CLOSE
+# Wine's fonts in the prefix) are given the same keys, the keypad's among
+# them, and after start-up and each key their client areas are compared
+# pixel by pixel. The window opens centred; Escape, Alt+F4 and the window
+# manager's close end it with status 0; text copied in one window pastes
+# into another through the desktop's clipboard, and a second window does
+# not cover the first; --window without a desktop, or with one that does
+# not answer, says why, status 1.
+# usage: window_test.sh RGBHSV WINDOWS_BIN_DIR WM_CLOSE DESKTOP_PARTS
 set -u -o pipefail
 rgbhsv=$(readlink -f "$1")
 bin=$(readlink -f "$2")
 wm_close=$(readlink -f "$3")
-wine=/usr/lib/wine/wine64
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
-for tool in Xvfb xdotool xprop import compare; do
-  command -v "$tool" > /dev/null || skip "$tool is missing (make test installs it)"
-done
-[ -x "$wine" ] || skip "wine64 is missing (make test installs it)"
-[ -f "$bin/rgbhsv.exe" ] || skip "no Windows build in $bin (make windows builds it)"
-"$rgbhsv" --help | grep -q -- --window || skip "this rgbhsv has no window (make test installs libsdl2-dev)"
-
-work=$(mktemp -d)
-export WINEPREFIX="$bin/wine-prefix-classic" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$display_file" > /dev/null 2>&1 &
-xvfb=$!
-trap '/usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
-
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
-
-# A prefix of its own, as a Windows machine of the classic look has it.
-. "$(dirname "$0")/wine_classic.sh"
+parts=$(readlink -f "$4")
+. "$(dirname "$0")/desktop_session.sh"
 
 # The keys of the session, each followed by a comparison: digits into red,
 # Tab to green and a new value, Shift+Left to select, Backspace, Tab to
-# the HSV row and a hue past 255.
-steps=("" "1 2" "Tab" "7" "shift+Left" "BackSpace" "Tab Tab Tab" "9 9 9" "shift+Home")
-
-find_window() {  # the one shown of a class, as a regular expression
-  for _ in $(seq 300); do
-    for id in $(xdotool search --classname "$1" 2> /dev/null); do
-      xwininfo -id "$id" 2> /dev/null | grep -q 'Map State: IsViewable' && { echo "$id"; return; }
-    done
-    sleep 0.1
+# the HSV row and a hue past 255; then the keypad's End, Shift+Left and
+# Delete with NumLock off, and its 1 with NumLock on. (NumLock is set
+# outright: xdotool's own Num_Lock presses leave it as they please.)
+steps=("" "1 2" "Tab" "7" "shift+Left" "BackSpace" "Tab Tab Tab" "9 9 9" "shift+Home"
+       "KP_End shift+KP_Left" "KP_Delete" "numlock-on KP_1 numlock-off")
+play() {  # press or send, window, keys
+  local keys=()
+  for key in $3 ""; do
+    if [ -z "$key" ] || [ "${key#numlock-}" != "$key" ]; then
+      [ ${#keys[@]} -gt 0 ] && "$1" "$2" "${keys[*]}"
+      keys=()
+      [ -n "$key" ] && "$parts" numlock "${key#numlock-}"
+    else
+      keys+=("$key")
+    fi
   done
-}
-# Our window takes keys from the keyboard it has the focus of; Wine's
-# window takes them sent to it, as no window manager gives it the focus.
-press() {  # window, keys
-  xdotool windowraise "$1" windowfocus --sync "$1" 2> /dev/null || xdotool windowfocus "$1"
-  [ -n "$2" ] && xdotool key --delay 30 $2
-  sleep 0.4
-}
-send() {  # window, keys
-  [ -n "$2" ] && xdotool key --window "$1" --delay 30 $2
-  sleep 0.4
+  [ -n "$3" ] || "$1" "$2" ""
 }
 
 for dpi in 96 144; do
@@ -79,6 +48,10 @@ for dpi in 96 144; do
   theirs=$(find_window '^rgbhsv.exe$')
   check "at $dpi dpi both windows open" test -n "$ours" -a -n "$theirs"
   [ -n "$ours" ] && [ -n "$theirs" ] || continue
+  placed=$(xwininfo -id "$ours" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+                                       /Width:/ { w = $2 } /Height:/ { h = $2 }
+                                       END { print x - int((1280 - w) / 2) " " y - int((800 - h) / 2) }')
+  check "at $dpi dpi the window opens whole and centred (off by $placed)" [ "$placed" = "0 0" ]
   # Side by side, so that neither covers the other in a screenshot.
   xdotool windowmove "$ours" 0 0 windowmove "$theirs" 640 0
   sleep 0.5
@@ -87,8 +60,8 @@ for dpi in 96 144; do
     [ "$(size "$ours")" = "$(size "$theirs")" ]
   worst=0
   for i in "${!steps[@]}"; do
-    press "$ours" "${steps[$i]}"
-    send "$theirs" "${steps[$i]}"
+    play press "$ours" "${steps[$i]}"
+    play send "$theirs" "${steps[$i]}"
     import -window "$ours" "$work/ours-$dpi-$i.png"
     import -window "$theirs" "$work/theirs-$dpi-$i.png"
     differ=$(compare -metric AE "$work/ours-$dpi-$i.png" "$work/theirs-$dpi-$i.png" null: 2>&1 | cut -d' ' -f1)
@@ -97,9 +70,12 @@ for dpi in 96 144; do
     [[ "$differ" =~ ^[0-9]+$ ]] || worst=999999
   done
   check "at $dpi dpi the window's pixels are the Windows build's to within $worst of at most 300" [ "$worst" -le 300 ]
-  press "$ours" Escape
-  wait "$ours_pid"
-  check "at $dpi dpi Escape ends the window with status 0" [ $? = 0 ]
+  # Escape, and Alt+F4 as the Windows build's default window procedure
+  # takes it (no window manager here to take it first).
+  [ "$dpi" = 96 ] && close=Escape || close=alt+F4
+  press "$ours" "$close"
+  ended "$ours_pid" 10
+  check "at $dpi dpi $close ends the window with status 0" [ $? = 0 ]
   /usr/lib/wine/wineserver -k 2> /dev/null
   sleep 0.5
   [ -n "${RGBHSV_KEEP_SCREENSHOTS:-}" ] && cp "$work"/*-"$dpi"-*.png "$RGBHSV_KEEP_SCREENSHOTS"/
@@ -120,17 +96,22 @@ for _ in $(seq 100); do
   [ -n "$second" ] && xwininfo -id "$second" | grep -q IsViewable && break
   sleep 0.1
 done
+corner() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x "," y }'; }
+check "a second window does not open over the first ($(corner "$first") and $(corner "$second"))" \
+  [ "$(corner "$first")" != "$(corner "$second")" ]
 xdotool windowmove "$first" 0 0 windowmove "$second" 640 0
+# Each shown while it has the keyboard: the other, inactive, hides its
+# selection.
 press "$second" "ctrl+v shift+Home"
+import -window "$second" "$work/pasted.png"
 press "$first" ""
 import -window "$first" "$work/copied.png"
-import -window "$second" "$work/pasted.png"
 differ=$(compare -metric AE "$work/copied.png" "$work/pasted.png" null: 2>&1 | cut -d' ' -f1)
 check "what one window copies, another pastes through the desktop's clipboard ($differ pixels differ)" [ "$differ" = 0 ]
 for which in first second; do
   [ "$which" = first ] && pid=$first_pid window=$first || pid=$second_pid window=$second
   "$wm_close" "$window"
-  wait "$pid"
+  ended "$pid" 10
   status=$?
   check "the window manager's close ends the $which window with status 0 (it ended with $status)" [ "$status" = 0 ]
   [ "$status" = 0 ] || sed 's/^/  it said: /' "$work/$which.out"
@@ -140,6 +121,16 @@ env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$rgbhsv" --window > "$work/none.ou
 status=$?
 check "without a desktop --window ends with status 1" [ "$status" = 1 ]
 check "and says why in one line" bash -c "[ \$(wc -l < '$work/none.out') = 1 ] && grep -q 'no desktop' '$work/none.out'"
+# A display that answers nothing, as when the desktop has gone: named, with
+# the reason, by --window and, with no terminal either (started from a
+# menu), by the start that would have fallen back to the terminal.
+env -u WAYLAND_DISPLAY DISPLAY=:97 timeout 20 "$rgbhsv" --window > "$work/gone.out" 2>&1
+status=$?
+check "--window on a display that does not answer ends with status 1 ($status)" [ "$status" = 1 ]
+check "and names the display: $(cat "$work/gone.out")" grep -q "display ':97'" "$work/gone.out"
+env -u WAYLAND_DISPLAY DISPLAY=:97 timeout 20 "$rgbhsv" < /dev/null > "$work/menu.out" 2>&1
+check "started from a menu, it names the display and why the terminal cannot serve: $(cat "$work/menu.out")" \
+  grep -q "display ':97'.*terminal" "$work/menu.out"
 
 echo "$failures failed"
 [ "$failures" = 0 ]

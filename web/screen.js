@@ -1,9 +1,10 @@
 // The page's half of the browser screen (platform/screens/browser/): it
 // unpacks the page's copy of Tahoma for the program, puts each frame in a
 // canvas pixel for pixel and blinks its caret, turns the page's keys,
-// clicks, taps and pastes into events for the program, carries the
-// program's copies to the browser's clipboard, beeps, and says when the
-// program has ended. Loaded ahead of the program's own script.
+// clicks, drags, taps, pastes and changes of density into events for the
+// program, carries the program's copies to the browser's clipboard, beeps,
+// and says when the program has ended. Loaded ahead of the program's own
+// script.
 
 // Before the program starts: the glyphs bake_font made, inflated by the
 // browser while the WebAssembly compiles. Without them the program says why
@@ -36,7 +37,8 @@ Module.rgbhsvScreen = (function () {
   let copying = null;    // what the program is copying, for the copy event
 
   // Event kinds, keys and modifiers as browser_screen.cpp decodes them.
-  const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3, KIND_PASTE = 4;
+  const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3, KIND_PASTE = 4, KIND_DRAG = 5, KIND_RELEASE = 6, KIND_RESCALE = 7;
+  const TOUCH = 0x100;  // with a press's count of clicks: a finger's tap
   const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9,
                  ArrowUp: 10, ArrowDown: 11, Insert: 12 };
   const SHIFT = 1, CTRL = 2, ALT = 4;
@@ -80,8 +82,8 @@ Module.rgbhsvScreen = (function () {
   // --- Drawing ---------------------------------------------------------------
 
   // The device pixels to a CSS pixel the program draws for: 96 dpi for
-  // each, as Windows scales. Read once; a change of zoom while the program
-  // runs keeps its pixels, shown at their old size.
+  // each, as Windows scales. Read when the program starts and again when it
+  // lays the dialog out afresh, after a change of zoom.
   let ratio = 1;
   // The CSS pixels in which a whole number of device pixels fits at that
   // ratio: 1 at a whole ratio, 4 at 1.25, 8 at 2.625; 1 where none up to 64
@@ -100,7 +102,10 @@ Module.rgbhsvScreen = (function () {
     return window.matchMedia('(pointer: coarse)').matches && Math.min(innerWidth, innerHeight) <= 600;
   }
   const kMargin = 8;    // CSS px round the dialog
-  const kNotices = 18;  // ... and the notices' line below it
+  // ... and the notices below it, one line or, on a narrow screen, two.
+  function noticesHeight() {
+    return byId('notices').offsetHeight + 4;
+  }
 
   // Given the dialog at `dpi`, `width` x `height` device pixels: the dpi it
   // should have. Where it fits, the one it has; on a phone, the one that
@@ -108,7 +113,7 @@ Module.rgbhsvScreen = (function () {
   // fills 90 to 100%; where it does not fit, the one that fits.
   function betterDpi(width, height, dpi) {
     const w = width / ratio, h = height / ratio;
-    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - kNotices;
+    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - noticesHeight();
     const fits = w <= roomW && h <= roomH;
     if (isPhone()) {
       if (fits && w >= 0.9 * innerWidth) return dpi;
@@ -149,7 +154,8 @@ Module.rgbhsvScreen = (function () {
     // by a pixel to the browser's own grid.
     const step = period * ratio;
     const paddedW = Math.round(Math.ceil(width / step - 1e-6) * step), paddedH = Math.round(Math.ceil(height / step - 1e-6) * step);
-    if (canvas.width !== paddedW || canvas.height !== paddedH) {
+    const resized = canvas.width !== paddedW || canvas.height !== paddedH;
+    if (resized) {
       canvas.width = paddedW;
       canvas.height = paddedH;
       screenBox = null;
@@ -159,11 +165,9 @@ Module.rgbhsvScreen = (function () {
     canvas.getContext('2d').putImageData(image, 0, 0);
     caret = Array.from(caretBox);
     drawCaret(true);
-    if (!drawn) {
-      drawn = true;
-      placeScreen();
-      document.body.dataset.firstFrame = performance.now().toFixed(1);
-    }
+    if (!drawn) document.body.dataset.firstFrame = performance.now().toFixed(1);
+    if (!drawn || resized) placeScreen();
+    drawn = true;
     blinkFromOn();
   }
 
@@ -175,13 +179,14 @@ Module.rgbhsvScreen = (function () {
     if (!canvas.width) return;
     const reserve = hasEnded() ? 96 : 0;  // the message after a close
     const w = canvas.width / ratio, h = canvas.height / ratio;
-    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - kNotices - reserve;
+    const notices = noticesHeight();
+    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - notices - reserve;
     const cssScale = Math.min(1, roomW / w, roomH / h);
     const shownW = w * cssScale, shownH = h * cssScale;
     const snap = (v) => Math.max(0, Math.floor(v / period) * period);
     Object.assign(canvas.style, { width: shownW + 'px', height: shownH + 'px' });
     Object.assign(byId('dialog').style, { left: snap((innerWidth - shownW) / 2) + 'px',
-                                          top: snap((innerHeight - kNotices - reserve - shownH) / 2) + 'px',
+                                          top: snap((innerHeight - notices - reserve - shownH) / 2) + 'px',
                                           width: shownW + 'px', height: shownH + 'px' });
     screenBox = null;
   }
@@ -265,15 +270,12 @@ Module.rgbhsvScreen = (function () {
       Object.assign(element, { type: 'text', tabIndex: -1, autocomplete: 'off', spellcheck: false });
       element.setAttribute('inputmode', 'numeric');
       element.setAttribute('autocapitalize', 'off');
-      element.addEventListener('mousedown', (event) => clickInside(event, boxOf(element)));
+      element.addEventListener('mousedown', (event) => pressInside(event, boxOf(element)));
     } else if (node.role === 'button' || node.role === 'close') {
       element = document.createElement('button');
       Object.assign(element, { type: 'button', tabIndex: -1 });
       if (node.role === 'close') {
-        element.addEventListener('mousedown', (event) => {
-          event.preventDefault();
-          clickInside(event, boxOf(element));
-        });
+        element.addEventListener('mousedown', (event) => pressInside(event, boxOf(element)));
       }
     } else if (node.role === 'img') {
       element = document.createElement('div');
@@ -510,21 +512,95 @@ Module.rgbhsvScreen = (function () {
     return [Math.min(Math.max(x, 0), canvas.width - 1), Math.min(Math.max(y, 0), canvas.height - 1)];
   }
 
-  function onMouseDown(event) {
-    if (event.button !== 0) return;
-    event.preventDefault();  // the focused field keeps the focus
-    const pixel = pixelAt(event);
-    if (pixel) push([KIND_CLICK, 0, 0, pixel[0], pixel[1]]);
+  // The mouse's presses, drags and releases go to the program as Windows
+  // has them: a press with its count of clicks (the second of a double
+  // click) and Shift, the pointer's moves while the button is held, wherever
+  // they go, and the release. The browser does nothing of its own with
+  // them: the accessible fields never hold a selection of theirs. A
+  // finger's tap is a press too, marked as a tap; the field keeps the
+  // browser's focus then, so that the phone's keyboard opens.
+  let pressed = false;
+  let pointerType = 'mouse';  // of the last pointer to go down
+  function press(event, pixel) {
+    const touch = pointerType === 'touch';
+    if (!touch) event.preventDefault();  // the focused field keeps the focus, and no selection of the browser's starts
+    pressed = !touch;
+    const clicks = event.detail % 2 === 0 ? 2 : 1;
+    push([KIND_CLICK, clicks | (touch ? TOUCH : 0), modifiers(event), pixel[0], pixel[1]]);
   }
 
-  // A click or tap on a control's element: the pixel under it, kept within
-  // the control, so that a finger a little off still lands there.
-  function clickInside(event, box) {
+  function onMouseDown(event) {
+    if (event.button !== 0) return;
+    const pixel = pixelAt(event);
+    if (pixel) press(event, pixel);
+  }
+
+  // A press on a control's element: the pixel under it, kept within the
+  // control, so that a finger a little off still lands there.
+  function pressInside(event, box) {
     if (event.button !== 0) return;
     const pixel = pixelAt(event) || [box[0], box[1]];
-    const x = Math.min(Math.max(pixel[0], box[0]), box[0] + box[2] - 1);
-    const y = Math.min(Math.max(pixel[1], box[1]), box[1] + box[3] - 1);
-    push([KIND_CLICK, 0, 0, x, y]);
+    press(event, [Math.min(Math.max(pixel[0], box[0]), box[0] + box[2] - 1),
+                  Math.min(Math.max(pixel[1], box[1]), box[1] + box[3] - 1)]);
+  }
+
+  // Where the pointer is, not kept within the canvas: a drag past a field's
+  // edge selects to its end.
+  function pointAt(event) {
+    const canvas = byId('screen');
+    const box = canvas.getBoundingClientRect(), unit = box.width / canvas.width;
+    return [Math.floor((event.clientX - box.left) / unit), Math.floor((event.clientY - box.top) / unit)];
+  }
+
+  function onMouseMove(event) {
+    if (!pressed || !byId('screen').width) return;
+    if (!(event.buttons & 1)) return onMouseUp(event);
+    event.preventDefault();
+    const point = pointAt(event);
+    push([KIND_DRAG, 0, 0, point[0], point[1]]);
+  }
+
+  function onMouseUp(event) {
+    if (!pressed) return;
+    pressed = false;
+    const point = byId('screen').width ? pointAt(event) : [0, 0];
+    push([KIND_RELEASE, 0, 0, point[0], point[1]]);
+  }
+
+  // A focused field's accessible twin holds the dialog's selection and no
+  // other: whatever the browser selects in it of its own (a long press, a
+  // select-all of the page) is put back.
+  function onSelectionChange() {
+    if (composing) return;
+    const field = described.find((n) => n.focused && n.role === 'textbox');
+    const element = field && byId('access').children[described.indexOf(field) - 1];
+    if (!element || document.activeElement !== element) return;
+    if (element.selectionStart !== field.selection[0] || element.selectionEnd !== field.selection[1])
+      element.setSelectionRange(field.selection[0], field.selection[1]);
+  }
+
+  // A change of zoom or of the device pixel ratio, or a phone turned: the
+  // program lays the dialog out afresh at the new density, keeping its
+  // fields; any other resize only places it again.
+  let upright = innerHeight >= innerWidth;
+  function onResize() {
+    const nowUpright = innerHeight >= innerWidth;
+    const turned = nowUpright !== upright && isPhone();
+    upright = nowUpright;
+    screenBox = null;
+    if (drawn && !hasEnded() && ((window.devicePixelRatio || 1) !== ratio || turned)) push([KIND_RESCALE, 0, 0, 0, 0]);
+    placeAll();
+  }
+
+  // A change of the device pixel ratio alone (a window moved to another
+  // monitor) need not resize the page: the media query of the ratio there
+  // is, watched afresh after each change.
+  function watchRatio() {
+    if (!window.matchMedia) return;
+    matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+      onResize();
+      watchRatio();
+    }, { once: true });
   }
 
   function start() {
@@ -536,7 +612,13 @@ Module.rgbhsvScreen = (function () {
     document.addEventListener('paste', onPaste);
     document.addEventListener('copy', onCopy);
     byId('screen').addEventListener('mousedown', onMouseDown);
-    window.addEventListener('resize', placeAll);  // a phone turned, a window resized
+    document.addEventListener('pointerdown', (event) => { pointerType = event.pointerType; }, true);
+    document.addEventListener('mousemove', onMouseMove);
+    document.addEventListener('mouseup', onMouseUp);
+    document.addEventListener('selectionchange', onSelectionChange);
+    document.addEventListener('select', onSelectionChange, true);
+    watchRatio();
+    window.addEventListener('resize', onResize);  // zoom, a phone turned, a window resized
     document.addEventListener('visibilitychange', blinkFromOn);
     if (reducedMotion && reducedMotion.addEventListener) reducedMotion.addEventListener('change', blinkFromOn);
     byId('again').addEventListener('click', () => location.reload());

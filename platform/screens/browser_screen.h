@@ -22,9 +22,6 @@ using ControlNames = std::vector<ControlName>;
 
 // Null, with why in `error`, where the page's font cannot be had.
 std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error);
-// After a run: true when it ended only so that the next run draws at the
-// dpi the page would rather have, which the screen now has.
-bool TakeNewScale(Screen &screen);
 // Tells the page that the program ended, and how.
 void ShowProgramEnded(int status);
 

@@ -6,12 +6,15 @@
 // apart, for the page to blink. The dpi is 96 for each device pixel in a
 // CSS pixel; where the page would rather the dialog filled its width (a
 // phone), the first run, before any input, gives way to one at the dpi that
-// fills it. Waiting for the next event suspends the program (ASYNCIFY)
-// until the page has one, so the modal loop runs unchanged and the page
-// never freezes. A copy goes to the browser's clipboard; a paste brings the
-// browser's clipboard text with it. Leaves out: mouse buttons other than the
-// first, drags, the wheel, a change of zoom while it runs (the page keeps
-// the dialog's pixels until it is opened again).
+// fills it. A change of zoom or of the device pixel ratio, or a phone
+// turned, lays the dialog out afresh at the dpi the page then has, its
+// fields as they were (the dialog manager's kRescale); the dpi the page
+// would rather have is taken the same way, before anything is drawn.
+// Waiting for the next event suspends the program (ASYNCIFY) until the page
+// has one, so the modal loop runs unchanged and the page never freezes. A
+// copy goes to the browser's clipboard; a paste brings the browser's
+// clipboard text with it. Leaves out: mouse buttons other than the first,
+// the wheel.
 #include "browser_screen.h"
 
 #include <emscripten.h>
@@ -19,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "baked_font.h"
 #include "pixel_device.h"
@@ -63,8 +67,13 @@ EM_ASYNC_JS(void, JsNextEvent, (int *out), {
     for (let i = 0; i < 5; i++) HEAP32[(out >> 2) + i] = event[i];
 });
 
-// The page's event kinds and keys, as screen.js numbers them.
-enum PageEvent { kPageKey = 1, kPageChar = 2, kPageClick = 3, kPagePaste = 4 };
+// The page's event kinds and keys, as screen.js numbers them. A press
+// carries its count of clicks in the key's place, a finger's tap adding
+// kPageTouch.
+enum PageEvent {
+    kPageKey = 1, kPageChar = 2, kPageClick = 3, kPagePaste = 4, kPageDrag = 5, kPageRelease = 6, kPageRescale = 7
+};
+constexpr int kPageTouch = 0x100;
 enum PageKey {
     kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPageRight, kPageHome, kPageEnd, kPageDelete,
     kPageUp, kPageDown, kPageInsert
@@ -85,7 +94,13 @@ bool Decode(const int *page, InputEvent *event)
         *event = CharEvent(U'v', kCtrl);
         return true;
     case kPageClick:
-        *event = ClickEvent(page[3], page[4]);
+        *event = ClickEvent(page[3], page[4], modifiers, (page[1] & 0xFF) == 2 ? 2 : 1, (page[1] & kPageTouch) != 0);
+        return true;
+    case kPageDrag:
+        *event = PointerEvent(InputEvent::Kind::kDrag, page[3], page[4]);
+        return true;
+    case kPageRelease:
+        *event = PointerEvent(InputEvent::Kind::kRelease, page[3], page[4]);
         return true;
     case kPageKey:
         switch (page[1]) {
@@ -173,33 +188,24 @@ public:
     int Width() const override { return device_->Width(); }
     int Height() const override { return device_->Height(); }
 
-    // The canvas takes the dialog's size. On the first run, before any
-    // input, a page that would rather have another dpi gets it: the run
-    // ends at once, to start again (TakeNewScale).
+    // The canvas takes the dialog's size. At the start, and after the page
+    // said its density changed, a page that would rather have another dpi
+    // (a phone, a dialog that does not fit) gets it before anything is
+    // drawn: the next event lays the dialog out again at that dpi. A few
+    // times at most, so that two dpis cannot take turns for ever.
     void Fit(int width, int height) override
     {
         device_->Resize(width, height);
-        if (taken_input_ || rescales_ >= 3) return;
+        if (rescales_left_ <= 0) return;
         const int better = CarriedDpi(JsBetterDpi(width, height, device_->Dpi()));
         if (better == device_->Dpi()) return;
-        std::string error;
-        auto device = PixelDevice::Open(1, 1, better, &error);
-        if (!device) return;
-        next_ = std::move(device);
-        rescales_++;
-    }
-
-    bool TakeNewScale()
-    {
-        if (!next_) return false;
-        device_ = std::move(next_);
-        described_.clear();
-        return true;
+        rescales_left_--;
+        next_dpi_ = better;
     }
 
     void Present(const Frame &) override
     {
-        if (next_) return;
+        if (next_dpi_) return;
         const std::vector<Colour> &pixels = device_->Pixels();
         rgba_.resize(pixels.size());
         // COLORREF's bytes are red, green, blue and a zero: RGBA once opaque.
@@ -217,7 +223,7 @@ public:
     // text of their own; a graphic's name says its colour.
     void Describe(const std::vector<AccessibleNode> &nodes) override
     {
-        if (next_) return;
+        if (next_dpi_) return;
         std::string json = "[";
         for (const AccessibleNode &n : nodes) {
             std::string name = n.name;
@@ -260,11 +266,21 @@ public:
 
     bool NextInput(InputEvent *event) override
     {
-        if (next_) return false;  // the run ends, to start again at the new scale
-        taken_input_ = true;
         for (;;) {
+            if (next_dpi_ && TakeDpi(std::exchange(next_dpi_, 0))) {
+                *event = PointerEvent(InputEvent::Kind::kRescale);
+                return true;
+            }
             int page[5] = {};
             JsNextEvent(page);
+            rescales_left_ = 0;
+            if (page[0] == kPageRescale) {
+                // The dpi the page now draws at, and then the one it would
+                // rather have, if another.
+                next_dpi_ = CarriedDpi(JsStartDpi());
+                rescales_left_ = 3;
+                continue;
+            }
             if (page[0] == kPagePaste) {
                 char text[4096];
                 clipboard_.assign(text, static_cast<size_t>(JsPastedText(text, sizeof text)));
@@ -274,11 +290,23 @@ public:
     }
 
 private:
+    // A device at `dpi` in place of the one drawn on; false, keeping that
+    // one, where it cannot be had or is what there is.
+    bool TakeDpi(int dpi)
+    {
+        if (dpi == device_->Dpi()) return false;
+        std::string error;
+        auto device = PixelDevice::Open(1, 1, dpi, &error);
+        if (!device) return false;
+        device_ = std::move(device);
+        described_.clear();
+        return true;
+    }
+
     ControlNames names_;
     std::unique_ptr<PixelDevice> device_;
-    std::unique_ptr<PixelDevice> next_;  // at the dpi the page would rather have
-    int rescales_ = 0;
-    bool taken_input_ = false;
+    int next_dpi_ = 0;         // the dpi the dialog is to be laid out at next, if any
+    int rescales_left_ = 3;    // how many more times Fit may ask for a better dpi
     std::vector<uint32_t> rgba_;
     std::string described_;  // what the page was told last
 };
@@ -297,11 +325,6 @@ std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error
     auto device = PixelDevice::Open(1, 1, CarriedDpi(JsStartDpi()), error);
     if (!device) return nullptr;
     return std::make_unique<BrowserScreen>(std::move(names), std::move(device));
-}
-
-bool TakeNewScale(Screen &screen)
-{
-    return static_cast<BrowserScreen &>(screen).TakeNewScale();
 }
 
 void ShowProgramEnded(int status)

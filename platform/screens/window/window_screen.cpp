@@ -15,40 +15,47 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
-#include <X11/Xresource.h>
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "pixel_device.h"
+#include "x11_desktop.h"
 
 namespace platform {
 namespace {
 
-// The DPI of an X display as desktops set it for their programs: Xft.dpi
-// in the resource database; 96 without one.
-int DesktopDpi()
+// The keypad's keys as NumLock off makes them, Windows's way: 7 is Home,
+// 1 End, 4 and 6 Left and Right, 8 and 2 Up and Down, 0 Insert and the
+// decimal point Delete. With NumLock on they type digits, as text.
+Key KeypadKeyOf(SDL_Keycode key)
 {
-    Display *display = XOpenDisplay(nullptr);
-    if (!display) return 96;
-    int dpi = 96;
-    if (const char *resources = XResourceManagerString(display)) {
-        XrmInitialize();
-        XrmDatabase db = XrmGetStringDatabase(resources);
-        char *type = nullptr;
-        XrmValue value;
-        if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
-            const int read = std::atoi(value.addr);
-            if (read >= 48 && read <= 480) dpi = read;
-        }
-        if (db) XrmDestroyDatabase(db);
+    switch (key) {
+    case SDLK_KP_7: return Key::kHome;
+    case SDLK_KP_1: return Key::kEnd;
+    case SDLK_KP_4: return Key::kLeft;
+    case SDLK_KP_6: return Key::kRight;
+    case SDLK_KP_8: return Key::kUp;
+    case SDLK_KP_2: return Key::kDown;
+    case SDLK_KP_0: return Key::kInsert;
+    case SDLK_KP_PERIOD: return Key::kDelete;
+    default: return Key::kNone;
     }
-    XCloseDisplay(display);
-    return dpi;
+}
+
+// Whether the key just reported types text: its text event is queued
+// behind it. (The keyboard's own NumLock state says so, where SDL's record
+// of it may lag.)
+bool TypesText()
+{
+    SDL_Event next;
+    return SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT) > 0;
 }
 
 Key KeyOf(SDL_Keycode key)
 {
+    const Key keypad = KeypadKeyOf(key);
+    if (keypad != Key::kNone) return TypesText() ? Key::kNone : keypad;
     switch (key) {
     case SDLK_BACKSPACE: return Key::kBack;
     case SDLK_TAB: return Key::kTab;
@@ -63,6 +70,7 @@ Key KeyOf(SDL_Keycode key)
     case SDLK_END: return Key::kEnd;
     case SDLK_INSERT: return Key::kInsert;
     case SDLK_DELETE: return Key::kDelete;
+    case SDLK_F4: return Key::kF4;
     default: return Key::kNone;
     }
 }
@@ -78,6 +86,12 @@ public:
     WindowScreen(SDL_Window *window, std::unique_ptr<PixelDevice> device) : window_(window), device_(std::move(device)) {}
     ~WindowScreen() override
     {
+        // What was copied outlives the window, where a clipboard manager
+        // takes it.
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (copied_owner_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            x11::HandClipboardToManager(info.info.x11.display, copied_owner_, copied_, kManagerWaitMs);
         SDL_DestroyWindow(window_);
         SDL_Quit();
     }
@@ -86,11 +100,14 @@ public:
     int Width() const override { return device_->Width(); }
     int Height() const override { return device_->Height(); }
 
-    // The window takes the dialog's size, and shows once it has it.
+    // The window takes the dialog's size, and shows once it has it, placed
+    // the first time.
     void Fit(int width, int height) override
     {
         device_->Resize(width, height);
         SDL_SetWindowSize(window_, width, height);
+        if (!placed_) Place(width, height);
+        placed_ = true;
         SDL_ShowWindow(window_);
     }
     void ShowCaption(const std::string &caption) override { SDL_SetWindowTitle(window_, caption.c_str()); }
@@ -142,6 +159,11 @@ public:
                     return true;
                 }
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                    *event = PointerEvent(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ? InputEvent::Kind::kActivate
+                                                                                          : InputEvent::Kind::kDeactivate);
+                    return true;
+                }
                 break;
             case SDL_KEYDOWN: {
                 const uint8_t modifiers = ModifiersOf(e.key.keysym.mod);
@@ -168,8 +190,23 @@ public:
                 if (TakePending(event)) return true;
                 break;
             case SDL_MOUSEBUTTONDOWN:
+                // Every second press of a run of quick ones is a double
+                // click's, as Windows counts them.
                 if (e.button.button == SDL_BUTTON_LEFT) {
-                    *event = ClickEvent(e.button.x, e.button.y);
+                    *event = ClickEvent(e.button.x, e.button.y, ModifiersOf(SDL_GetModState()),
+                                        e.button.clicks % 2 == 0 ? 2 : 1);
+                    return true;
+                }
+                break;
+            case SDL_MOUSEMOTION:
+                if (e.motion.state & SDL_BUTTON_LMASK) {
+                    *event = PointerEvent(InputEvent::Kind::kDrag, e.motion.x, e.motion.y);
+                    return true;
+                }
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    *event = PointerEvent(InputEvent::Kind::kRelease, e.button.x, e.button.y);
                     return true;
                 }
                 break;
@@ -180,7 +217,17 @@ public:
         return false;
     }
 
-    void WriteClipboard(const std::string &text) override { SDL_SetClipboardText(text.c_str()); }
+    void WriteClipboard(const std::string &text) override
+    {
+        copied_ = text;
+        SDL_SetClipboardText(text.c_str());
+        // SDL owns the selection through a window of its own: which, to
+        // know at the end whether the clipboard is still ours.
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            copied_owner_ = XGetSelectionOwner(info.info.x11.display, XInternAtom(info.info.x11.display, "CLIPBOARD", False));
+    }
     std::string ReadClipboard() override
     {
         char *text = SDL_GetClipboardText();
@@ -190,6 +237,47 @@ public:
     }
 
 private:
+    // How long a clipboard manager is given to take the copied text as the
+    // window ends.
+    static constexpr int kManagerWaitMs = 2000;
+
+    // Whole and centred on the screen the pointer is on, and a step down
+    // and right of where another of the program's windows already stands,
+    // as Windows cascades its windows: the caption's height, at this DPI.
+    void Place(int width, int height)
+    {
+        int px = 0, py = 0;
+        SDL_GetGlobalMouseState(&px, &py);
+        int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+        for (int i = 0; i < SDL_GetNumVideoDisplays(); i++) {
+            SDL_Rect bounds;
+            const SDL_Point pointer{px, py};
+            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&pointer, &bounds)) display = i;
+        }
+        SDL_Rect area;
+        if (SDL_GetDisplayUsableBounds(display, &area) != 0 && SDL_GetDisplayBounds(display, &area) != 0) return;
+        int x = area.x + std::max(0, (area.w - width) / 2), y = area.y + std::max(0, (area.h - height) / 2);
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+            const int step = (26 * device_->Dpi() + 48) / 96;
+            const std::vector<x11::Point> others =
+                x11::WindowsOfClass(info.info.x11.display, info.info.x11.window, "rgbhsv");
+            const auto taken = [&] {
+                return std::any_of(others.begin(), others.end(), [&](const x11::Point &p) {
+                    return std::abs(p.x - x) < step && std::abs(p.y - y) < step;
+                });
+            };
+            for (int tries = 0; tries < 32 && taken(); tries++) {
+                x += step;
+                y += step;
+                if (x + width > area.x + area.w) x = area.x;
+                if (y + height > area.y + area.h) y = area.y;
+            }
+        }
+        SDL_SetWindowPosition(window_, x, y);
+    }
+
     // The next character of a text event not yet typed.
     bool TakePending(InputEvent *event)
     {
@@ -222,6 +310,9 @@ private:
     SDL_Window *window_;
     std::unique_ptr<PixelDevice> device_;
     std::u32string pending_;
+    std::string copied_;        // the text last put on the desktop's clipboard
+    Window copied_owner_ = 0;   // ... and the window that owned it then
+    bool placed_ = false;
 };
 
 }  // namespace
@@ -233,7 +324,20 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
         *error = "no desktop to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
         return nullptr;
     }
-    const int dpi = DesktopDpi();
+    // An X display is asked first whether it answers at all, and its DPI.
+    int dpi = 96;
+    if (set("DISPLAY")) {
+        std::string why;
+        Display *display = x11::OpenDisplay(&why);
+        if (!display && !set("WAYLAND_DISPLAY")) {
+            *error = "cannot open a window: " + why;
+            return nullptr;
+        }
+        if (display) {
+            dpi = x11::DesktopDpi(display);
+            XCloseDisplay(display);
+        }
+    }
     auto device = PixelDevice::Open(1, 1, dpi, error, PixelDevice::kFramedByDesktop);
     if (!device) return nullptr;
     // The window's class, as desktops and their menus know the program.
@@ -252,14 +356,17 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // What SDL opens of the session bus is closed again with it.
     SDL_SetHint("SDL_SHUTDOWN_DBUS_ON_QUIT", "1");
+    const std::string where = set("DISPLAY") ? "on display '" + x11::DisplayName() + "'"
+                                             : std::string("on Wayland display '") + std::getenv("WAYLAND_DISPLAY") + "'";
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        *error = std::string("cannot open a window: ") + SDL_GetError();
+        *error = "cannot open a window " + where + ": " + SDL_GetError();
         SDL_Quit();
         return nullptr;
     }
+    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") x11::PassOverGoneWindows();
     SDL_Window *window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1, 1, SDL_WINDOW_HIDDEN);
     if (!window) {
-        *error = std::string("cannot open a window: ") + SDL_GetError();
+        *error = "cannot open a window " + where + ": " + SDL_GetError();
         SDL_Quit();
         return nullptr;
     }

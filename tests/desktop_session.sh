@@ -1,0 +1,75 @@
+# Sourced by the tests of the desktop window: a virtual X display of its own
+# (1280x800, no window manager) in $DISPLAY, a work folder in $work, and
+# what such a test does to windows: find one shown of a class, give keys to
+# ours (which takes the keyboard's focus) or send them to Wine's (which
+# takes them sent), and check and count. Needs $rgbhsv; with $bin, the
+# Windows build under Wine in a prefix of the classic look too.
+skip() {
+  echo "$1"
+  [ "${CI:-}" = true ] && exit 1
+  exit 77
+}
+for tool in Xvfb xdotool xprop import compare; do
+  command -v "$tool" > /dev/null || skip "$tool is missing (make test installs it)"
+done
+"$rgbhsv" --help | grep -q -- --window || skip "this rgbhsv has no window (make test installs libsdl2-dev)"
+wine=/usr/lib/wine/wine64
+if [ -n "${bin:-}" ]; then
+  [ -x "$wine" ] || skip "wine64 is missing (make test installs it)"
+  [ -f "$bin/rgbhsv.exe" ] || skip "no Windows build in $bin (make windows builds it)"
+fi
+
+work=$(mktemp -d)
+display_file="$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$display_file" > /dev/null 2>&1 &
+xvfb=$!
+trap '[ -n "${bin:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$display_file")"
+if [ -n "${bin:-}" ]; then
+  export WINEPREFIX="$bin/wine-prefix-classic" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  . "$(dirname "${BASH_SOURCE[0]}")/wine_classic.sh"
+fi
+
+failures=0
+check() {
+  local what=$1
+  shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
+}
+
+find_window() {  # the one shown of a class, as a regular expression; none after 30 s
+  for _ in $(seq 300); do
+    for id in $(xdotool search --classname "$1" 2> /dev/null); do
+      xwininfo -id "$id" 2> /dev/null | grep -q 'Map State: IsViewable' && { echo "$id"; return; }
+    done
+    sleep 0.1
+  done
+}
+press() {  # window, keys
+  xdotool windowraise "$1" windowfocus --sync "$1" 2> /dev/null || xdotool windowfocus "$1"
+  [ -n "$2" ] && xdotool key --delay 30 $2
+  sleep 0.4
+}
+send() {  # window, keys
+  [ -n "$2" ] && xdotool key --window "$1" --delay 30 $2
+  sleep 0.4
+}
+# The number of pixels in which two screenshots differ; 999999 where they
+# cannot be compared.
+differ() {
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
+  [[ "$n" =~ ^[0-9]+$ ]] && echo "$n" || echo 999999
+}
+# Waits at most $2 seconds for process $1 to end, and returns its status;
+# 124, having ended it, where it would not.
+ended() {
+  for _ in $(seq $(($2 * 10))); do
+    kill -0 "$1" 2> /dev/null || { wait "$1"; return; }
+    sleep 0.1
+  done
+  kill "$1" 2> /dev/null
+  wait "$1" 2> /dev/null
+  return 124
+}
