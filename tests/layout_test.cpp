@@ -67,16 +67,36 @@ const Expected kLayouts[] = {
       {IDC_VAL, {268, 112, 338, 145}}}},
 };
 
+// Each layout as the dialog starts at its DPI, and again after it is laid
+// out afresh at the other's (a page zoomed while it runs), with what was
+// typed, the focus and the caret kept.
 TEST(Layout, ThePixelDeviceLaysTheDialogOutAsWindowsDoes)
 {
-    for (const Expected &e : kLayouts) {
+    for (const bool rescaled : {false, true}) for (const Expected &e : kLayouts) {
+        const Expected &start = rescaled ? kLayouts[&e == &kLayouts[0] ? 1 : 0] : e;
         bool checked = false;
-        const auto device = OpenDevice(e.dpi);
-        ASSERT_TRUE(device);
-        MemoryScreen screen(device->Width(), device->Height(), [&](MemoryScreen &, InputEvent *event) {
+        int step = 0;
+        const auto device = OpenDevice(e.dpi), first = OpenDevice(start.dpi);
+        ASSERT_TRUE(device && first);
+        MemoryScreen screen(device->Width(), device->Height(), [&](MemoryScreen &self, InputEvent *event) {
             if (checked) return false;
+            if (rescaled && step < 3) {
+                // "12" into red, then the new density.
+                if (step == 2) self.SetDevice(device.get());
+                *event = step < 2 ? platform::CharEvent(U'1' + step) : platform::PointerEvent(InputEvent::Kind::kRescale);
+                step++;
+                return true;
+            }
             checked = true;
             HWND dialog = platform::ActiveDialog();
+            if (rescaled) {
+                WCHAR red[8] = {};
+                GetWindowTextW(GetDlgItem(dialog, IDC_RED), red, 8);
+                EXPECT_EQ(std::u16string(reinterpret_cast<char16_t *>(red)), u"12") << e.dpi << " dpi, rescaled";
+                EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_RED));
+                EXPECT_TRUE(device->CaretVisible());
+                EXPECT_EQ(device->CaretBox().bottom - device->CaretBox().top, device->Metrics().font_height);
+            }
             RECT client;
             GetClientRect(dialog, &client);
             EXPECT_EQ(client.right, e.client_width) << e.dpi << " dpi";
@@ -92,7 +112,7 @@ TEST(Layout, ThePixelDeviceLaysTheDialogOutAsWindowsDoes)
             }
             *event = platform::KeyEvent(platform::Key::kEscape);
             return true;
-        }, device.get());
+        }, rescaled ? first.get() : device.get());
         EXPECT_EQ(platform::RunOnScreen(screen), 0);
         EXPECT_TRUE(checked);
     }

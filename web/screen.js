@@ -97,9 +97,19 @@ Module.rgbhsvScreen = (function () {
     return Math.round(96 * ratio);
   }
 
+  // The page's room, in CSS px: the layout viewport, which a phone keeps at
+  // its own width even while a dialog too wide for it has the browser zoom
+  // out (innerWidth and innerHeight then grow).
+  function roomWidth() {
+    return document.documentElement.clientWidth || innerWidth;
+  }
+  function roomHeight() {
+    return document.documentElement.clientHeight || innerHeight;
+  }
+
   // A phone's screen: touch, and narrow one way.
   function isPhone() {
-    return window.matchMedia('(pointer: coarse)').matches && Math.min(innerWidth, innerHeight) <= 600;
+    return window.matchMedia('(pointer: coarse)').matches && Math.min(roomWidth(), roomHeight()) <= 600;
   }
   const kMargin = 8;    // CSS px round the dialog
   // ... and the notices below it, one line or, on a narrow screen, two.
@@ -113,11 +123,11 @@ Module.rgbhsvScreen = (function () {
   // fills 90 to 100%; where it does not fit, the one that fits.
   function betterDpi(width, height, dpi) {
     const w = width / ratio, h = height / ratio;
-    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - noticesHeight();
+    const roomW = roomWidth() - 2 * kMargin, roomH = roomHeight() - 2 * kMargin - noticesHeight();
     const fits = w <= roomW && h <= roomH;
     if (isPhone()) {
-      if (fits && w >= 0.9 * innerWidth) return dpi;
-      return Math.floor(dpi * Math.min(0.95 * innerWidth / w, roomH / h));
+      if (fits && w >= 0.9 * roomWidth()) return dpi;
+      return Math.floor(dpi * Math.min(0.95 * roomWidth() / w, roomH / h));
     }
     return fits ? dpi : Math.floor(dpi * Math.min(roomW / w, roomH / h));
   }
@@ -180,13 +190,13 @@ Module.rgbhsvScreen = (function () {
     const reserve = hasEnded() ? 96 : 0;  // the message after a close
     const w = canvas.width / ratio, h = canvas.height / ratio;
     const notices = noticesHeight();
-    const roomW = innerWidth - 2 * kMargin, roomH = innerHeight - 2 * kMargin - notices - reserve;
+    const roomW = roomWidth() - 2 * kMargin, roomH = roomHeight() - 2 * kMargin - notices - reserve;
     const cssScale = Math.min(1, roomW / w, roomH / h);
     const shownW = w * cssScale, shownH = h * cssScale;
     const snap = (v) => Math.max(0, Math.floor(v / period) * period);
     Object.assign(canvas.style, { width: shownW + 'px', height: shownH + 'px' });
-    Object.assign(byId('dialog').style, { left: snap((innerWidth - shownW) / 2) + 'px',
-                                          top: snap((innerHeight - notices - reserve - shownH) / 2) + 'px',
+    Object.assign(byId('dialog').style, { left: snap((roomWidth() - shownW) / 2) + 'px',
+                                          top: snap((roomHeight() - notices - reserve - shownH) / 2) + 'px',
                                           width: shownW + 'px', height: shownH + 'px' });
     screenBox = null;
   }
@@ -582,10 +592,10 @@ Module.rgbhsvScreen = (function () {
   // A change of zoom or of the device pixel ratio, or a phone turned: the
   // program lays the dialog out afresh at the new density, keeping its
   // fields; any other resize only places it again.
-  let upright = innerHeight >= innerWidth;
+  let upright = null;  // read once the page is laid out
   function onResize() {
-    const nowUpright = innerHeight >= innerWidth;
-    const turned = nowUpright !== upright && isPhone();
+    const nowUpright = roomHeight() >= roomWidth();
+    const turned = upright !== null && nowUpright !== upright && isPhone();
     upright = nowUpright;
     screenBox = null;
     if (drawn && !hasEnded() && ((window.devicePixelRatio || 1) !== ratio || turned)) push([KIND_RESCALE, 0, 0, 0, 0]);
@@ -595,9 +605,11 @@ Module.rgbhsvScreen = (function () {
   // A change of the device pixel ratio alone (a window moved to another
   // monitor) need not resize the page: the media query of the ratio there
   // is, watched afresh after each change.
+  let ratioQuery = null;  // kept: a query no one holds may be collected, and its listener with it
   function watchRatio() {
     if (!window.matchMedia) return;
-    matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+    ratioQuery = matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
+    ratioQuery.addEventListener('change', () => {
       onResize();
       watchRatio();
     }, { once: true });
@@ -618,6 +630,7 @@ Module.rgbhsvScreen = (function () {
     document.addEventListener('selectionchange', onSelectionChange);
     document.addEventListener('select', onSelectionChange, true);
     watchRatio();
+    upright = roomHeight() >= roomWidth();
     window.addEventListener('resize', onResize);  // zoom, a phone turned, a window resized
     document.addEventListener('visibilitychange', blinkFromOn);
     if (reducedMotion && reducedMotion.addEventListener) reducedMotion.addEventListener('change', blinkFromOn);

@@ -23,6 +23,9 @@ public:
     }
 
     Device *OwnDevice() override { return device_; }
+    // Another device from now on, as a screen of another density has; the
+    // test then sends kRescale.
+    void SetDevice(Device *device) { device_ = device; }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     void Present(const Frame &frame) override { frame_ = frame; }

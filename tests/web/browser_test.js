@@ -383,8 +383,10 @@ async function phone(browser, url) {
   problems.push(...seen.found.map((f) => 'on its side: ' + f));
   await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
 
-  // Offline: the page comes from the worker's cache, and a tap 12 px above
-  // green, then a digit, changes green.
+  // Offline: the page comes from the worker's cache. A tap above green
+  // moves the focus there and selects its number, as Tab does, so that 200
+  // typed on the phone's keyboard replaces it and the other row follows;
+  // a second tap places the caret.
   served.offline = true;
   await page.setOfflineMode(true);
   await load(page, url);
@@ -408,14 +410,21 @@ async function phone(browser, url) {
       if (inked(x) && !inked(x - 1)) glyphs.push(x);
     return { x: screen.left + (x0 + glyphs[2] + 1) * unit, y: field.top + 13 - 10, glyphs: glyphs.length };
   });
-  await page.touchscreen.tap(green.x, green.y);
-  await page.waitForFunction(settled);
-  for (const key of ['Backspace', '0']) {
-    await page.keyboard.press(key);
+  const tapThenType = async (keys) => {
+    await page.touchscreen.tap(green.x, green.y);
     await page.waitForFunction(settled);
-  }
-  const fields = (await readDialog(page)).fields;
-  expect(fields[1] === '205', `offline, a tap above green, Backspace and 0 left ${fields.join(' ')}, not green 205`);
+    for (const key of keys) {
+      await page.keyboard.press(key);
+      await page.waitForFunction(settled);
+    }
+    return (await readDialog(page)).fields.join(' ');
+  };
+  let fields = await tapThenType(['2', '0', '0']);
+  expect(fields === '255 200 255 213 55 255', `offline, a tap above green and 200 typed left ${fields}, not 255 200 255 213 55 255`);
+  // Apart from the first by more than a double tap's time.
+  await new Promise((done) => setTimeout(done, 800));
+  fields = await tapThenType(['Backspace', '5']);
+  expect(fields === '255 250 255 213 5 255', `a second tap after green's second digit, Backspace and 5 left ${fields}`);
   await page.setOfflineMode(false);
   served.offline = false;
   await page.close();
@@ -433,6 +442,129 @@ async function phone(browser, url) {
   for (const p of problems) process.stderr.write(`FAIL - phone: ${p}\n`);
   if (!problems.length)
     process.stderr.write('ok   - on a phone: installable, offline, a finger lands on every field and the close box\n');
+  return problems.length ? 1 : 0;
+}
+
+// The page under a person's hands: the mouse selects as in the Windows build
+// (a drag past a field's end, a double click, Shift+click), and the field's
+// accessible twin holds that selection and no other; Ctrl+C copies it and a
+// 7 replaces it. A change of zoom lays the dialog out afresh at the new
+// density, keeping the numbers, focus and selection; a phone opened on its
+// side and turned upright fills 90-95% of the width; at 320 CSS px every
+// text of the page is whole.
+async function underHands(browser, url) {
+  const problems = [];
+  const expect = (ok, what) => ok || problems.push(what);
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 640 });
+  await load(page, url);
+  // A field's box as drawn, in CSS px: its element less the finger's reach.
+  const field = (i) => page.evaluate((i) => {
+    const r = document.querySelectorAll('#access .textbox')[i].getBoundingClientRect();
+    return { left: r.left, right: r.right, y: (r.top + r.bottom) / 2 };
+  }, i);
+  const focused = async () => {
+    const { fields } = await page.evaluate(readPage);
+    const i = fields.findIndex((f) => f.focused);
+    return i < 0 ? 'none' : `${i} ${fields[i].text} [${fields[i].selection.join(',')}]`;
+  };
+  const settle = () => page.waitForFunction(settled);
+  let f = await field(1);
+  await page.mouse.move(f.left + 5, f.y);
+  await page.mouse.down();
+  await page.mouse.move(f.left + 15, f.y, { steps: 2 });
+  await page.mouse.move(f.right + 40, f.y, { steps: 2 });
+  await page.mouse.up();
+  await settle();
+  expect(await focused() === '1 255 [0,3]', `a drag across green's digits and past them: ${await focused()}`);
+  await page.keyboard.down('Control');
+  await page.keyboard.press('c');
+  await page.keyboard.up('Control');
+  await settle();
+  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  expect(copied === '255', `Ctrl+C after the drag copied '${copied}'`);
+  f = await field(2);
+  await page.mouse.click(f.left + 10, f.y, { clickCount: 1 });
+  await page.mouse.click(f.left + 10, f.y, { clickCount: 2 });
+  await settle();
+  expect(await focused() === '2 255 [0,3]', `a double click in blue: ${await focused()}`);
+  f = await field(0);
+  await page.mouse.click(f.left + 5, f.y);
+  await page.keyboard.down('Shift');
+  await page.mouse.click(f.right - 3, f.y);
+  await page.keyboard.up('Shift');
+  await settle();
+  expect(await focused() === '0 255 [0,3]', `a click before red's digits, Shift+click after them: ${await focused()}`);
+  await page.keyboard.press('7');
+  await settle();
+  expect(await focused() === '0 7 [1,1]', `a 7 over that selection: ${await focused()}`);
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('Home');
+  await page.keyboard.up('Shift');
+  await settle();
+
+  // Zoom to 200% while the page runs: Chromium's emulated ratio, and the
+  // resize a browser's zoom fires (its emulation fires none).
+  const zoom = async (scale) => {
+    await page.setViewport({ width: 1024, height: 640, deviceScaleFactor: scale });
+    await page.evaluate(() => window.dispatchEvent(new Event('resize')));
+  };
+  const canvasSize = () => page.evaluate(() => {
+    const c = document.getElementById('screen');
+    return { width: c.width, css: c.getBoundingClientRect().width, ratio: devicePixelRatio };
+  });
+  const before = await canvasSize();
+  await zoom(2);
+  await page.waitForFunction((w) => document.getElementById('screen').width > w * 1.5 && document.body.dataset.idle === 'yes',
+                             { timeout: 5000 }, before.width).catch(() => {});
+  const after = await canvasSize();
+  expect(Math.abs(after.width - after.css * 2) <= 2 && after.width > before.width * 1.5,
+         `at 200% the canvas is ${after.width} pixels for ${after.css} CSS px (it was ${before.width})`);
+  expect(await focused() === '0 7 [0,1]', `at 200% the fields, focus and selection are ${await focused()}`);
+  const drawnAt = await page.evaluate(() => document.getElementById('screen').dataset.dialog);
+  await zoom(1);
+  await page.waitForFunction((d) => document.getElementById('screen').dataset.dialog !== d && document.body.dataset.idle === 'yes',
+                             { timeout: 5000 }, drawnAt).catch(() => {});
+  const back = await canvasSize();
+  expect(back.width === before.width, `back at 100% the canvas is ${back.width} pixels, not ${before.width}`);
+  await page.close();
+
+  // A phone opened on its side, then turned upright.
+  const phone = await browser.newPage();
+  await phone.emulate({ userAgent: 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) ' +
+                                   'Chrome/156.0.0.0 Mobile Safari/537.36',
+                        viewport: { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true } });
+  await load(phone, url);
+  for (const key of ['Tab', '9']) {
+    await phone.keyboard.press(key);
+    await phone.waitForFunction(settled);
+  }
+  const sideways = await phone.evaluate(() => document.getElementById('screen').dataset.dialog);
+  await phone.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await phone.waitForFunction((d) => document.getElementById('screen').dataset.dialog !== d && document.body.dataset.idle === 'yes',
+                              { timeout: 5000 }, sideways).catch(() => {});
+  const upright = await phone.evaluate(() => ({
+    fill: document.getElementById('screen').getBoundingClientRect().width / innerWidth,
+    overflow: document.documentElement.scrollWidth - innerWidth,
+    fields: [...document.querySelectorAll('#access input')].map((i) => i.value).join(' '),
+  }));
+  expect(upright.fill >= 0.9 && upright.fill <= 0.96 && upright.overflow <= 0,
+         `turned upright, the dialog fills ${(100 * upright.fill).toFixed(0)}% of the width, ${upright.overflow} px overflow`);
+  expect(upright.fields === '255 9 255 213 246 255', `turned upright, the fields are ${upright.fields}`);
+
+  // 320 CSS px: every text whole, none cut or running off the page.
+  await phone.setViewport({ width: 320, height: 640, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  await phone.waitForFunction(settled);
+  const cut = await phone.evaluate(() => [...document.querySelectorAll('body *')]
+    .filter((e) => e.textContent.trim() && !e.closest('#access, noscript, script, [hidden]') && e.children.length === 0)
+    .filter((e) => { const r = e.getBoundingClientRect(); return e.scrollWidth > e.clientWidth + 1 || r.left < 0 || r.right > innerWidth; })
+    .map((e) => e.textContent.trim()));
+  expect(cut.length === 0, `at 320 CSS px these texts are cut: ${cut.join(' | ')}`);
+  await phone.close();
+
+  for (const p of problems) process.stderr.write(`FAIL - under a person's hands: ${p}\n`);
+  if (!problems.length)
+    process.stderr.write("ok   - the mouse selects as on Windows, zoom and turning lay the dialog out afresh, every text whole at 320 px\n");
   return problems.length ? 1 : 0;
 }
 
@@ -507,6 +639,7 @@ async function run() {
     failures += await pageKeys(page, url);
     failures += await afterTheEnd(browser, page, url);
     failures += await phone(browser, url);
+    failures += await underHands(browser, url);
     if (screenshots) {
       for (const [label, width, height, scale] of [['desktop', 1024, 640, 1], ['phone', 390, 844, 2]]) {
         await page.setViewport({ width, height, deviceScaleFactor: scale, isMobile: label === 'phone' });
