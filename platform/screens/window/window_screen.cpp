@@ -3,10 +3,14 @@
 // is unset); the window manager's title bar and close box are the dialog's,
 // so the device has no frame or caption to draw. SDL's software surface
 // shows the pixel device's image (no OpenGL); the caret is drawn over it,
-// inverted, and does not blink. Keys come as SDL reports them, text from
-// its text input; the clipboard is the desktop's, through SDL; the beep is
-// the X bell, as Wine rings MessageBeep; the icons are the dialog's, as
-// _NET_WM_ICON.
+// inverted, and does not blink. Keys come as SDL reports them (the
+// keypad's as NumLock has them), text from its text input, each character
+// of it in turn; the first button's presses, drags and releases; the
+// window's gaining and losing the keyboard. The clipboard is the desktop's,
+// through SDL, handed to a clipboard manager as the window ends; the beep
+// is the X bell, as Wine rings MessageBeep; the icons are the dialog's, as
+// _NET_WM_ICON. It opens centred on the pointer's screen, clear of another
+// of its kind (x11_desktop.h).
 // Leaves out: Wayland's output scale (the window is drawn at 96 DPI there
 // unless Xft.dpi is set), mouse buttons other than the first, the wheel.
 #include "window_screen.h"
