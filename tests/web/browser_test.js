@@ -469,6 +469,7 @@ async function underHands(browser, url) {
     return i < 0 ? 'none' : `${i} ${fields[i].text} [${fields[i].selection.join(',')}]`;
   };
   const settle = () => page.waitForFunction(settled);
+  await page.evaluate(() => navigator.clipboard.writeText(''));
   let f = await field(1);
   await page.mouse.move(f.left + 5, f.y);
   await page.mouse.down();
@@ -488,6 +489,9 @@ async function underHands(browser, url) {
   await page.mouse.click(f.left + 10, f.y, { clickCount: 2 });
   await settle();
   expect(await focused() === '2 255 [0,3]', `a double click in blue: ${await focused()}`);
+  await page.keyboard.press('9');
+  await settle();
+  expect(await focused() === '2 9 [1,1]', `a 9 typed after the double click: ${await focused()}`);
   f = await field(0);
   await page.mouse.click(f.left + 5, f.y);
   await page.keyboard.down('Shift');
@@ -554,7 +558,7 @@ async function underHands(browser, url) {
 
   // 320 CSS px: every text whole, none cut or running off the page.
   await phone.setViewport({ width: 320, height: 640, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
-  await phone.waitForFunction(settled);
+  await load(phone, url);
   const cut = await phone.evaluate(() => [...document.querySelectorAll('body *')]
     .filter((e) => e.textContent.trim() && !e.closest('#access, noscript, script, [hidden]') && e.children.length === 0)
     .filter((e) => { const r = e.getBoundingClientRect(); return e.scrollWidth > e.clientWidth + 1 || r.left < 0 || r.right > innerWidth; })
