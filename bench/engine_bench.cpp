@@ -1,6 +1,6 @@
 /*
  * Speed of the conversion engine and of hsvconv's table output.
- * Each benchmark measures one thing; figures go in README with the machine.
+ * Each benchmark measures one thing; figures go in docs/figures.md with the machine.
  */
 #include <benchmark/benchmark.h>
 

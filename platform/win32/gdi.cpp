@@ -1,10 +1,10 @@
-// The drawing subset of GDI, onto the screen's device: paint contexts from
-// BeginPaint and window contexts for the non-client area, the classic
-// scheme's system colours and their brushes, solid brushes, the dialog font
-// and the caption's bold one, text out, drawn and measured, edges, frame
-// controls, the focus rectangle, and the one caret. Every object a program
-// makes is counted until it is released, so a test can show that each
-// paint frees what it made.
+// GDI proper, onto the screen's device: paint contexts from BeginPaint and
+// window contexts for the non-client area, the classic scheme's system
+// colours and their brushes, solid brushes, the dialog font and the
+// caption's bold one, rectangles filled, and text out and measured. Every
+// object a program makes is counted until it is released, so a test can
+// show that each paint frees what it made. User32's drawing on a DC is in
+// user_draw.cpp, the caret in caret.cpp.
 // Leaves out: pens, bitmaps, regions, mapping modes, fonts other than the
 // two, and clipping other than the DC's window or client area.
 #include "gdi.h"
@@ -68,14 +68,33 @@ StockObjects &Stock()
     return stock;
 }
 
-bool IsLiveDC(HDC dc)
-{
-    return dc && System().device_contexts.count(dc) && IsLiveWindow(dc->window);
-}
-
 bool IsBrush(HGDIOBJ object)
 {
     return object && (Stock().Owns(object) || System().brushes.count(object)) && object->kind == HGDIOBJ__::Kind::kBrush;
+}
+
+HDC MakeDC(HWND window, bool whole_window)
+{
+    HDC dc = new HDC__{window, whole_window, 0x000000, 0xFFFFFF, OPAQUE, &Stock().dialog_font};
+    // What a window's drawing is part of, for a device that sets it apart:
+    // an edit field's box, while it can be typed into.
+    dc->role = window->kind == WindowKind::kEdit && !(window->style & WS_DISABLED) ? Role::kField : Role::kNone;
+    System().device_contexts.insert(dc);
+    return dc;
+}
+
+bool FreeDC(HDC dc)
+{
+    if (!dc || System().device_contexts.erase(dc) == 0) return false;
+    delete dc;
+    return true;
+}
+
+}  // namespace
+
+bool IsLiveDC(HDC dc)
+{
+    return dc && System().device_contexts.count(dc) && IsLiveWindow(dc->window);
 }
 
 Box ToBox(const RECT &r)
@@ -111,49 +130,6 @@ TextLook LookOf(HDC dc)
     look.role = dc->role;
     return look;
 }
-
-HDC MakeDC(HWND window, bool whole_window)
-{
-    HDC dc = new HDC__{window, whole_window, 0x000000, 0xFFFFFF, OPAQUE, &Stock().dialog_font};
-    // What a window's drawing is part of, for a device that sets it apart:
-    // an edit field's box, while it can be typed into.
-    dc->role = window->kind == WindowKind::kEdit && !(window->style & WS_DISABLED) ? Role::kField : Role::kNone;
-    System().device_contexts.insert(dc);
-    return dc;
-}
-
-bool FreeDC(HDC dc)
-{
-    if (!dc || System().device_contexts.erase(dc) == 0) return false;
-    delete dc;
-    return true;
-}
-
-// The lines of `text` in `width`, broken after spaces as DrawText's
-// DT_WORDBREAK breaks them; a word wider than the line keeps a line of its
-// own.
-std::vector<std::u16string_view> WrapWords(const Device &device, std::u16string_view text, int width, bool bold)
-{
-    std::vector<std::u16string_view> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = start, fits = start;
-        while (end < text.size()) {
-            size_t next = text.find(u' ', end);
-            next = next == std::u16string_view::npos ? text.size() : next;
-            if (device.TextWidth(text.substr(start, next - start), bold) > width && fits > start) break;
-            fits = next;
-            end = next + 1;
-        }
-        if (fits == start) fits = std::min(text.size(), text.find(u' ', start));
-        lines.push_back(text.substr(start, fits - start));
-        start = fits;
-        while (start < text.size() && text[start] == u' ') start++;
-    }
-    return lines;
-}
-
-}  // namespace
 
 HFONT CaptionFont()
 {
@@ -207,21 +183,6 @@ void ShowNeededSize(int width, int height)
     look.fg = look.bg = kDefaultColour;
     device.Text(0, 0, message, Box{0, 0, has_width, has_height}, look);
     device.Caret(false, Box{});
-}
-
-void ShowCaretOnDevice()
-{
-    const WindowSystem &system = System();
-    const SystemCaret &caret = system.caret;
-    const bool visible = IsLiveWindow(caret.owner) && caret.hidden == 0 && (caret.owner->style & WS_VISIBLE);
-    Box box{};
-    if (visible) {
-        const RECT client = ClientRectOnScreen(caret.owner);
-        box = Box{static_cast<int>(client.left) + caret.x, static_cast<int>(client.top) + caret.y, 0, 0};
-        box.right = box.left + caret.width;
-        box.bottom = box.top + caret.height;
-    }
-    Drawing().Caret(visible, box);
 }
 
 }  // namespace platform
@@ -364,139 +325,6 @@ BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics)
     metrics->tmAveCharWidth = AverageCharWidth(device, Bold(dc));
     metrics->tmMaxCharWidth = device.TextWidth(u"W", Bold(dc));
     metrics->tmWeight = Bold(dc) ? 700 : 400;
-    return TRUE;
-}
-
-// One line (DT_SINGLELINE, centred across and down as asked) or lines
-// broken at spaces (DT_WORDBREAK); clipped to `rect` unless DT_NOCLIP.
-// Returns the height of what was drawn.
-int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format)
-{
-    if (!IsLiveDC(dc) || !rect || !text) return 0;
-    const std::u16string_view all = count < 0 ? std::u16string_view(text) : std::u16string_view(text, static_cast<size_t>(count));
-    const Device &device = Drawing();
-    const int height = device.Metrics().font_height;
-    const int width = static_cast<int>(rect->right - rect->left);
-    std::vector<std::u16string_view> lines;
-    if (format & DT_SINGLELINE)
-        lines.push_back(all);
-    else if (format & DT_WORDBREAK)
-        lines = WrapWords(device, all, width, Bold(dc));
-    else
-        lines.push_back(all.substr(0, std::min(all.size(), all.find_first_of(u"\r\n"))));
-    Box clip = Area(dc);
-    if (!(format & DT_NOCLIP)) clip = clip.Intersect(OnDevice(dc, *rect));
-    int y = static_cast<int>(rect->top);
-    if ((format & DT_SINGLELINE) && (format & DT_VCENTER)) y += (static_cast<int>(rect->bottom - rect->top) - height) / 2;
-    for (std::u16string_view line : lines) {
-        int x = static_cast<int>(rect->left);
-        if (format & DT_CENTER) x += (width - device.TextWidth(line, Bold(dc))) / 2;
-        const Box at = OnDevice(dc, RECT{x, y, x, y});
-        Drawing().Text(at.left, at.top, line, clip, LookOf(dc));
-        y += height;
-    }
-    return static_cast<int>(lines.size()) * height;
-}
-
-BOOL WINAPI InflateRect(LPRECT rect, int dx, int dy)
-{
-    if (!rect) return FALSE;
-    rect->left -= dx;
-    rect->right += dx;
-    rect->top -= dy;
-    rect->bottom += dy;
-    return TRUE;
-}
-
-// EDGE_RAISED or EDGE_SUNKEN on all four sides; BF_ADJUST leaves `rect`
-// as what is inside the edge.
-BOOL WINAPI DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags)
-{
-    if (!IsLiveDC(dc) || !rect || (flags & BF_RECT) != BF_RECT) return FALSE;
-    const Edge kind = (edge & (BDR_SUNKENOUTER | BDR_SUNKENINNER)) ? Edge::kSunken : Edge::kRaised;
-    Drawing().DrawEdge(OnDevice(dc, *rect), kind, dc->role, Area(dc));
-    if (flags & BF_ADJUST) {
-        const int side = Drawing().Metrics().edge;
-        InflateRect(rect, -side, -side);
-    }
-    return TRUE;
-}
-
-BOOL WINAPI DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
-{
-    if (!IsLiveDC(dc) || !rect) return FALSE;
-    const Box box = OnDevice(dc, *rect);
-    if (type == DFC_BUTTON && (state & 0xFF) == DFCS_BUTTONPUSH) {
-        Drawing().PushButton(box, (state & DFCS_PUSHED) != 0, (state & DFCS_INACTIVE) != 0, Area(dc));
-        return TRUE;
-    }
-    if (type == DFC_CAPTION && (state & 0xFF) == DFCS_CAPTIONCLOSE) {
-        Drawing().CloseBox(box, Area(dc));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-BOOL WINAPI DrawFocusRect(HDC dc, const RECT *rect)
-{
-    if (!IsLiveDC(dc) || !rect) return FALSE;
-    Drawing().FocusRect(OnDevice(dc, *rect), Area(dc));
-    return TRUE;
-}
-
-// Text only (DST_TEXT), plain or greyed as a disabled control's
-// (DSS_DISABLED): on pixels embossed, its lit copy a pixel down and right.
-BOOL WINAPI DrawStateW(HDC dc, HBRUSH, DRAWSTATEPROC, LPARAM data, WPARAM length, int x, int y, int, int, UINT flags)
-{
-    if (!IsLiveDC(dc) || (flags & 0x000F) != DST_TEXT || !data) return FALSE;
-    const auto *text = reinterpret_cast<LPCWSTR>(data);
-    const std::u16string_view shown = length ? std::u16string_view(text, length) : std::u16string_view(text);
-    TextLook look = LookOf(dc);
-    look.opaque = false;
-    look.embossed = (flags & DSS_DISABLED) != 0;
-    const Box at = OnDevice(dc, RECT{x, y, x, y});
-    Drawing().Text(at.left, at.top, shown, Area(dc), look);
-    return TRUE;
-}
-
-// The caret is the system's one: a window makes it when it takes the focus
-// and destroys it when it loses it; it starts hidden.
-BOOL WINAPI CreateCaret(HWND window, HGDIOBJ, int width, int height)
-{
-    if (!IsLiveWindow(window)) return FALSE;
-    System().caret = SystemCaret{window, width, height, 0, 0, 1};
-    return TRUE;
-}
-
-BOOL WINAPI DestroyCaret(void)
-{
-    if (!System().caret.owner) return FALSE;
-    System().caret = SystemCaret{};
-    return TRUE;
-}
-
-BOOL WINAPI SetCaretPos(int x, int y)
-{
-    SystemCaret &caret = System().caret;
-    if (!caret.owner) return FALSE;
-    caret.x = x;
-    caret.y = y;
-    return TRUE;
-}
-
-BOOL WINAPI ShowCaret(HWND window)
-{
-    SystemCaret &caret = System().caret;
-    if (!caret.owner || (window && window != caret.owner) || caret.hidden == 0) return FALSE;
-    caret.hidden--;
-    return TRUE;
-}
-
-BOOL WINAPI HideCaret(HWND window)
-{
-    SystemCaret &caret = System().caret;
-    if (!caret.owner || (window && window != caret.owner)) return FALSE;
-    caret.hidden++;
     return TRUE;
 }
 

@@ -47,6 +47,16 @@ void ShowNeededSize(int width, int height);
 // Frees every device context and brush still live, at the end of a run.
 void FreeDrawingObjects();
 
+// What user32's drawing (user_draw.cpp) asks of a device context: whether
+// it is live, where its (0, 0) is on the device and what it may draw on, a
+// rectangle of it on the device, and the look its text takes.
+bool IsLiveDC(HDC dc);
+Box Area(HDC dc);
+Box OnDevice(HDC dc, const RECT &r);
+bool Bold(HDC dc);
+TextLook LookOf(HDC dc);
+Box ToBox(const RECT &r);
+
 }  // namespace platform
 
 #endif
