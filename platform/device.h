@@ -65,13 +65,15 @@ enum class Edge { kRaised, kSunken };
 
 // How a text is drawn: its colours, whether its ground is filled first,
 // bold (the caption's font), greyed as DrawState greys a disabled control's
-// text, and what it is part of.
+// text, whether it is a selection (drawn in the highlight colours, which a
+// device of few colours may show its own way), and what it is part of.
 struct TextLook {
     Colour fg = 0;
     Colour bg = 0xFFFFFF;
     bool opaque = false;
     bool bold = false;
     bool embossed = false;
+    bool selected = false;
     Role role = Role::kNone;
 };
 
@@ -85,6 +87,11 @@ public:
     // GetTextExtentPoint32's width of `text` in the dialog font, or its
     // bold face (the caption's).
     virtual int TextWidth(std::u16string_view text, bool bold = false) const = 0;
+    // Where the caption bar of a framed window at `window` lies, and the
+    // close box in a bar at `caption`: only the device knows how its frames
+    // are drawn.
+    virtual Box CaptionBar(const Box &window) const = 0;
+    virtual Box CloseBoxIn(const Box &caption) const = 0;
 
     // Everything in the device's background (a terminal's own colours).
     virtual void Clear() = 0;

@@ -1,9 +1,8 @@
-// The seam between the platform's window system and what shows it: a grid
-// of character cells with colours, and the person's keys and clicks. Its
-// backends are the in-memory screen (tests), the terminal screen, the
-// browser screen and the pixel screens; none knows about windows or
-// virtual-key codes. A screen in pixels draws through a device of its own
-// (device.h).
+// The seam between the platform's window system and what shows it: the
+// screen's own device, which the window system draws on (device.h: cells
+// or pixels), and the person's keys and clicks. Its backends are the
+// in-memory screen (tests), the terminal screen, the browser screen and the
+// desktop window; none knows about windows or virtual-key codes.
 #ifndef RGBHSV_PLATFORM_SCREEN_H
 #define RGBHSV_PLATFORM_SCREEN_H
 
@@ -109,7 +108,7 @@ struct InputEvent {
     int x = 0, y = 0;      // kClick, kDrag: the screen cell or pixel under the pointer
     int clicks = 1;        // kClick: 2 for the second press of a double click
     bool touch = false;    // kClick: a finger's tap rather than a mouse's click
-    int width = 0, height = 0;  // kResize: the screen's new size
+    int width = 0, height = 0;  // kResize: the screen's new size, its device already resized to it
 };
 
 // Events as a backend or a test makes them.
@@ -190,13 +189,12 @@ struct AccessibleNode {
 class Screen {
 public:
     virtual ~Screen() = default;
-    // A screen drawn in pixels has a device of its own, which the window
-    // system draws on; a screen of cells has none, and is drawn in the
-    // frame that Present is given.
-    virtual Device *OwnDevice() { return nullptr; }
+    // The device the window system draws on: the screen's own, cells or
+    // pixels, which only the screen resizes.
+    virtual Device *OwnDevice() = 0;
     // Asked to take the size a dialog needs: a screen whose size is its own
-    // to choose (the page) takes it, and reports it as a resize; others keep
-    // theirs.
+    // to choose (a window, the page) takes it, its device resized; others
+    // keep theirs.
     virtual void Fit(int /*width*/, int /*height*/) {}
     // A screen whose windows get their title bars from a window manager
     // (a desktop window) shows a dialog's caption there.
@@ -206,8 +204,9 @@ public:
     virtual void ShowIcons(const std::vector<IconImage> & /*images*/) {}
     virtual int Width() const = 0;
     virtual int Height() const = 0;
-    // Shows the frame. Backends send only what changed since the last one.
-    virtual void Present(const Frame &frame) = 0;
+    // Shows what its device holds. Backends send only what changed since
+    // the last time.
+    virtual void Present() = 0;
     virtual void Beep() = 0;
     // Waits for the next event. False when no more will come.
     virtual bool NextInput(InputEvent *event) = 0;

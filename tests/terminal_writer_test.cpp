@@ -57,11 +57,11 @@ public:
         : MemoryScreen(80, 24, std::move(driver)), writer_(std::move(writer)), written_(written)
     {
     }
-    void Present(const platform::Frame &frame) override
+    void Present() override
     {
-        MemoryScreen::Present(frame);
+        MemoryScreen::Present();
         std::string out;
-        writer_.Write(frame, &out);
+        writer_.Write(LastFrame(), &out);
         written_->frames.push_back(out);
     }
 

@@ -354,7 +354,6 @@ void Dispatch(HWND dialog, const InputEvent &event)
         Rescale(dialog);
         break;
     case InputEvent::Kind::kResize:
-        Drawing().Resize(event.width, event.height);
         if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
         InvalidateRect(dialog, nullptr, TRUE);
         break;
@@ -376,7 +375,7 @@ INT_PTR RunModalLoop(HWND dialog)
             // that ends it repaints the whole dialog.
             ShowNeededSize(dialog->rect.right - dialog->rect.left, dialog->rect.bottom - dialog->rect.top);
         }
-        screen->Present(FrameBuffer());
+        screen->Present();
         DescribeToScreen();
         InputEvent event;
         if (!screen->NextInput(&event)) {

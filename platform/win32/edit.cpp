@@ -16,6 +16,7 @@
 // a third of the width (it scrolls only as far as the caret needs).
 #include <algorithm>
 
+#include "gdi.h"
 #include "system.h"
 #include "window.h"
 
@@ -454,6 +455,7 @@ void Paint(HWND window)
         const bool selected = run == 1;
         SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ink);
         SetBkColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : ground);
+        dc->selected = selected;
         ExtTextOutW(dc, x, static_cast<int>(format.top), ETO_CLIPPED, &format, window->text.c_str() + from,
                     static_cast<UINT>(to - from), nullptr);
         x += Extent(dc, window, from, to);

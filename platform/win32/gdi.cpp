@@ -128,6 +128,7 @@ TextLook LookOf(HDC dc)
     look.opaque = dc->background_mode == OPAQUE;
     look.bold = Bold(dc);
     look.role = dc->role;
+    look.selected = dc->selected;
     return look;
 }
 
@@ -138,9 +139,7 @@ HFONT CaptionFont()
 
 Device &Drawing()
 {
-    WindowSystem &system = System();
-    if (system.screen && system.screen->OwnDevice()) return *system.screen->OwnDevice();
-    return system.cells;
+    return *System().screen->OwnDevice();
 }
 
 int LiveDrawingObjects()

@@ -20,6 +20,7 @@ struct HDC__ {
     int background_mode = OPAQUE;
     HGDIOBJ font;
     platform::Role role = platform::Role::kNone;
+    bool selected = false;  // what it draws now is a selection, as the edit control says
 };
 
 // A brush or one of the two fonts.
@@ -32,8 +33,7 @@ struct HGDIOBJ__ {
 
 namespace platform {
 
-// The screen's own device, or the window system's cells for a screen of
-// cells.
+// The screen's own device; there is a screen whenever there are windows.
 Device &Drawing();
 // The bold font of a caption bar.
 HFONT CaptionFont();

@@ -30,17 +30,11 @@ WindowSystem &System()
 void SetScreen(Screen *screen)
 {
     System().screen = screen;
-    if (screen && !screen->OwnDevice()) System().frame.Resize(screen->Width(), screen->Height());
 }
 
 Screen *GetScreen()
 {
     return System().screen;
-}
-
-Frame &FrameBuffer()
-{
-    return System().frame;
 }
 
 void WriteClipboard(std::u16string_view text)

@@ -1,6 +1,6 @@
 // The window system's state, all of it, in one record reached through
 // System(): windows, focus, the running dialogs, live drawing objects, the
-// module and its icons, the frame and the screen. Internal to the Windows
+// module and its icons, and the screen. Internal to the Windows
 // emulation; ResetWindowSystem (system.cpp) empties it when a run ends.
 // The terminal screen's restore bytes are kept apart, in its session
 // (screens/terminal/): a signal handler must reach them without this record.
@@ -15,7 +15,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "cell_device.h"
 #include "resource_reader.h"
 #include "screen.h"
 
@@ -52,9 +51,7 @@ struct WindowSystem {
     std::vector<std::unique_ptr<HICON__>> icons;   // loaded icons, shared and never freed
     HINSTANCE__ module{};                          // the program's one module
     SystemCaret caret;
-    Frame frame;                                   // the cells a screen of cells shows
-    CellDevice cells{&frame};                      // ... and what draws them
-    Screen *screen = nullptr;                      // what shows the frame and gives input
+    Screen *screen = nullptr;                      // what shows the windows, on its device, and gives input
 
     WindowSystem() = default;
     WindowSystem(const WindowSystem &) = delete;
@@ -63,8 +60,6 @@ struct WindowSystem {
 
 // The one instance, made on first use.
 WindowSystem &System();
-// The cells a screen of cells is shown, sized to it.
-Frame &FrameBuffer();
 
 // The person's clipboard, which the screen keeps (for the terminal, what the
 // program copied; for the page, the browser's), as UTF-16 text.

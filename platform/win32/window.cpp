@@ -202,25 +202,21 @@ RECT ClientRectOnScreen(HWND window)
     return RECT{r.left + inset.left, r.top + inset.top, r.right - inset.right, r.bottom - inset.bottom};
 }
 
-// On cells the caption bar is the frame's top row and the close box three
-// cells of it, one in from the corner; on pixels the bar lies inside the
-// frame, and the box is a button two pixels in from its end, as classic
-// Windows draws them.
+// Where the device draws them.
 RECT CaptionOf(HWND dialog)
 {
-    const RECT r = dialog->rect;
-    const DeviceMetrics m = Drawing().Metrics();
-    if (m.caption_height == 0) return RECT{r.left, r.top, r.right, r.top + m.frame_height};
-    return RECT{r.left + m.frame_width, r.top + m.frame_height, r.right - m.frame_width,
-                r.top + m.frame_height + m.caption_height - 1};
+    const RECT &r = dialog->rect;
+    const Box bar = Drawing().CaptionBar(Box{static_cast<int>(r.left), static_cast<int>(r.top),
+                                             static_cast<int>(r.right), static_cast<int>(r.bottom)});
+    return RECT{bar.left, bar.top, bar.right, bar.bottom};
 }
 
 RECT CloseBoxOf(HWND dialog)
 {
     const RECT bar = CaptionOf(dialog);
-    if (Drawing().Metrics().caption_height == 0) return RECT{bar.right - 4, bar.top, bar.right - 1, bar.bottom};
-    const LONG height = bar.bottom - bar.top - 4, width = height + 2;
-    return RECT{bar.right - 2 - width, bar.top + 2, bar.right - 2, bar.top + 2 + height};
+    const Box box = Drawing().CloseBoxIn(Box{static_cast<int>(bar.left), static_cast<int>(bar.top),
+                                             static_cast<int>(bar.right), static_cast<int>(bar.bottom)});
+    return RECT{box.left, box.top, box.right, box.bottom};
 }
 
 bool IsEnabledAndVisible(HWND window)

@@ -203,7 +203,7 @@ public:
         next_dpi_ = better;
     }
 
-    void Present(const Frame &) override
+    void Present() override
     {
         if (next_dpi_) return;
         const std::vector<Colour> &pixels = device_->Pixels();

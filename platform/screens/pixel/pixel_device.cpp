@@ -57,6 +57,21 @@ DeviceMetrics PixelDevice::Metrics() const
     return m;
 }
 
+Box PixelDevice::CaptionBar(const Box &window) const
+{
+    const DeviceMetrics m = Metrics();
+    if (m.caption_height == 0) return Box{window.left, window.top, window.left, window.top};
+    return Box{window.left + m.frame_width, window.top + m.frame_height, window.right - m.frame_width,
+               window.top + m.frame_height + m.caption_height - 1};
+}
+
+Box PixelDevice::CloseBoxIn(const Box &caption) const
+{
+    if (caption.bottom <= caption.top) return caption;
+    const int height = caption.bottom - caption.top - 4, width = height + 2;
+    return Box{caption.right - 2 - width, caption.top + 2, caption.right - 2, caption.top + 2 + height};
+}
+
 int PixelDevice::TextWidth(std::u16string_view text, bool bold) const
 {
     return (bold ? bold_ : regular_)->TextWidth(text);

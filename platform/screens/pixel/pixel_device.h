@@ -27,6 +27,11 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     void Resize(int width, int height) override;
+    // The caption bar inside the frame, the close box a button two pixels
+    // in from its end, as classic Windows draws them; none where the
+    // desktop draws the frame.
+    Box CaptionBar(const Box &window) const override;
+    Box CloseBoxIn(const Box &caption) const override;
     DeviceMetrics Metrics() const override;
     int TextWidth(std::u16string_view text, bool bold) const override;
 

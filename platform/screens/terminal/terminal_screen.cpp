@@ -16,6 +16,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "cell_device.h"
 #include "terminal_input.h"
 #include "terminal_session.h"
 #include "terminal_writer.h"
@@ -61,7 +62,7 @@ class TerminalScreen : public Screen {
 public:
     TerminalScreen(SCREEN *screen, WINDOW *input, FrameWriter writer, std::string modes_on)
         : screen_(screen), input_window_(input), input_(input, ShellSuspendCharacter()), writer_(std::move(writer)),
-          modes_on_(std::move(modes_on))
+          modes_on_(std::move(modes_on)), cells_(COLS, LINES)
     {
     }
 
@@ -74,13 +75,14 @@ public:
         DisarmRestore();
     }
 
+    Device *OwnDevice() override { return &cells_; }
     int Width() const override { return COLS; }
     int Height() const override { return LINES; }
 
-    void Present(const Frame &frame) override
+    void Present() override
     {
         std::string out;
-        writer_.Write(frame, &out);
+        writer_.Write(cells_.Cells(), &out);
         WriteToTerminal(out);
     }
 
@@ -100,6 +102,7 @@ public:
         for (;;) {
             if (TakeResume()) {
                 Resume();
+                cells_.Resize(COLS, LINES);
                 *event = ResizeEvent(COLS, LINES);  // lay out and draw everything again
                 return true;
             }
@@ -107,7 +110,10 @@ public:
             case TerminalInput::Result::kEnd: return false;
             case TerminalInput::Result::kInterrupted: continue;
             case TerminalInput::Result::kEvent:
-                if (event->kind == InputEvent::Kind::kResize) writer_.Invalidate();
+                if (event->kind == InputEvent::Kind::kResize) {
+                    cells_.Resize(event->width, event->height);
+                    writer_.Invalidate();
+                }
                 return true;
             }
         }
@@ -135,6 +141,7 @@ private:
     TerminalInput input_;
     FrameWriter writer_;
     std::string modes_on_;  // what sets the terminal up, written again on resume
+    CellDevice cells_;      // what the window system draws, a cell a character
 };
 
 // What the terminal can do, found before anything is drawn.

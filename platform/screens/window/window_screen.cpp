@@ -136,7 +136,7 @@ public:
         XFlush(display);
     }
 
-    void Present(const Frame &) override { Show(); }
+    void Present() override { Show(); }
 
     void Beep() override
     {

@@ -7,8 +7,6 @@
 // terminals show a selection.
 #include "cell_device.h"
 
-#include "window.h"
-
 namespace platform {
 
 DeviceMetrics CellDevice::Metrics() const
@@ -20,13 +18,13 @@ DeviceMetrics CellDevice::Metrics() const
 
 Cell *CellDevice::At(int x, int y, const Box &clip)
 {
-    if (!clip.Contains(x, y) || !frame_->Contains(x, y)) return nullptr;
-    return &frame_->At(x, y);
+    if (!clip.Contains(x, y) || !frame_.Contains(x, y)) return nullptr;
+    return &frame_.At(x, y);
 }
 
 void CellDevice::Clear()
 {
-    frame_->cells.assign(frame_->cells.size(), Cell{});
+    frame_.cells.assign(frame_.cells.size(), Cell{});
 }
 
 void CellDevice::Fill(const Box &box, Colour colour, Role role, Colour ink)
@@ -38,7 +36,7 @@ void CellDevice::Fill(const Box &box, Colour colour, Role role, Colour ink)
 
 void CellDevice::Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look)
 {
-    const bool selected = look.opaque && look.fg == kColourHighlightText && look.bg == kColourHighlight;
+    const bool selected = look.opaque && look.selected;
     for (size_t i = 0; i < text.size(); i++) {
         Cell *cell = At(x + static_cast<int>(i), y, clip);
         if (!cell) continue;
@@ -107,10 +105,10 @@ void CellDevice::FocusRect(const Box &box, const Box &clip)
 
 void CellDevice::Caret(bool visible, const Box &box)
 {
-    frame_->caret_visible = visible;
+    frame_.caret_visible = visible;
     if (!visible) return;
-    frame_->caret_x = box.left;
-    frame_->caret_y = box.top;
+    frame_.caret_x = box.left;
+    frame_.caret_y = box.top;
 }
 
 }  // namespace platform

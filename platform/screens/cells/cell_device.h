@@ -1,8 +1,8 @@
 // The device of a screen of cells: what the window system draws becomes the
-// frame's cells, one character a cell, as the terminal, the page and the
-// in-memory screen show them.
-#ifndef RGBHSV_PLATFORM_WIN32_CELL_DEVICE_H
-#define RGBHSV_PLATFORM_WIN32_CELL_DEVICE_H
+// cells of a frame it keeps, one character a cell, as the terminal and the
+// in-memory screen show them. Each such screen owns one.
+#ifndef RGBHSV_PLATFORM_CELL_DEVICE_H
+#define RGBHSV_PLATFORM_CELL_DEVICE_H
 
 #include "device.h"
 
@@ -10,15 +10,27 @@ namespace platform {
 
 class CellDevice : public Device {
 public:
-    explicit CellDevice(Frame *frame) : frame_(frame) {}
-    int Width() const override { return frame_->width; }
-    int Height() const override { return frame_->height; }
-    void Resize(int width, int height) override { frame_->Resize(width, height); }
+    CellDevice(int width, int height) { frame_.Resize(width, height); }
+    // What is drawn, for the screen to show.
+    const Frame &Cells() const { return frame_; }
+    int Width() const override { return frame_.width; }
+    int Height() const override { return frame_.height; }
+    void Resize(int width, int height) override { frame_.Resize(width, height); }
     // One cell a character, the font one row; the caption lies on the
     // frame's top row; an edit field's edge is the cell gap to its right
     // and below it, so that fields side by side stay apart.
     DeviceMetrics Metrics() const override;
     int TextWidth(std::u16string_view text, bool) const override { return static_cast<int>(text.size()); }
+    // The caption bar is the frame's top row, the close box three cells of
+    // it, one in from the corner.
+    Box CaptionBar(const Box &window) const override
+    {
+        return Box{window.left, window.top, window.right, window.top + Metrics().frame_height};
+    }
+    Box CloseBoxIn(const Box &caption) const override
+    {
+        return Box{caption.right - 4, caption.top, caption.right - 1, caption.bottom};
+    }
 
     void Clear() override;
     void Fill(const Box &box, Colour colour, Role role, Colour ink) override;
@@ -31,7 +43,7 @@ public:
 
 private:
     Cell *At(int x, int y, const Box &clip);
-    Frame *frame_;
+    Frame frame_;
 };
 
 }  // namespace platform
