@@ -6,6 +6,7 @@
 #ifndef RGBHSV_PLATFORM_DEVICE_H
 #define RGBHSV_PLATFORM_DEVICE_H
 
+#include <cstdint>
 #include <string_view>
 
 #include "screen.h"
@@ -110,6 +111,23 @@ public:
     // The caret, `box` wide and tall, or none.
     virtual void Caret(bool visible, const Box &box) = 0;
 };
+
+// Windows' MulDiv, the one rounding every scaling uses (dialog units, the
+// font's em, the frame at a DPI): the product over the denominator, rounded
+// to nearest with halves away from zero; -1 for a zero denominator or a
+// result past an int.
+inline int MulDivRounded(int number, int numerator, int denominator)
+{
+    if (denominator == 0) return -1;
+    const long long product = static_cast<long long>(number) * numerator;
+    const long long d = denominator < 0 ? -static_cast<long long>(denominator) : denominator;
+    const long long magnitude = ((product < 0 ? -product : product) + d / 2) / d;
+    const long long result = (product < 0) != (denominator < 0) ? -magnitude : magnitude;
+    return result > INT32_MAX || result < INT32_MIN ? -1 : static_cast<int>(result);
+}
+
+// The dialog font's size, as Windows's "MS Shell Dlg" is given to a dialog.
+constexpr int kDialogFontPoints = 8;
 
 inline int AverageCharWidth(const Device &device, bool bold)
 {

@@ -10,7 +10,6 @@
 // Leaves out: modeless dialogs, default push buttons (Enter always sends
 // IDOK), group navigation with the arrow keys.
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -48,6 +47,21 @@ DialogState *StateOf(HWND dialog)
 SIZE BaseUnits(const Device &device)
 {
     return SIZE{AverageCharWidth(device), device.Metrics().font_height};
+}
+
+// The control of `dialog` that has the focus, or null where the focus is
+// elsewhere (or nowhere).
+HWND FocusIn(HWND dialog)
+{
+    HWND focus = GetFocus();
+    return focus && focus->parent == dialog ? focus : nullptr;
+}
+
+// The keys that close the dialog, which still work while it cannot be seen.
+bool ClosingKey(const InputEvent &event)
+{
+    return event.kind == InputEvent::Kind::kKey &&
+           ((event.key == Key::kEscape && event.modifiers == 0) || (event.key == Key::kF4 && event.modifiers == kAlt));
 }
 
 // Each member of `r` from dialog units to the device's, on its own, as
@@ -153,8 +167,7 @@ void Rescale(HWND dialog)
         child->client_inset = NonClientInset(child->kind, child->style, child->ex_style);
     }
     if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
-    HWND focus = GetFocus();
-    if (focus && focus->parent == dialog) {
+    if (HWND focus = FocusIn(dialog)) {
         SetFocus(nullptr);
         SetFocus(focus);
     }
@@ -204,8 +217,7 @@ void SendCommand(HWND dialog, int id)
 void HandleKey(HWND dialog, int key, char16_t ch, uint8_t modifiers)
 {
     System().modifiers = modifiers;
-    HWND focus = GetFocus();
-    if (focus && focus->parent != dialog) focus = nullptr;
+    HWND focus = FocusIn(dialog);
     const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
     const bool alt = (modifiers & kAlt) != 0;
     // With no control focused, a system key goes to the dialog itself, as
@@ -291,8 +303,7 @@ void HandleActivation(HWND dialog, bool active)
     DialogState *state = StateOf(dialog);
     SendMessageW(dialog, WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
     if (!active) {
-        HWND focus = GetFocus();
-        if (focus && focus->parent == dialog) {
+        if (HWND focus = FocusIn(dialog)) {
             state->saved_focus = focus;
             SetFocus(nullptr);
         }
@@ -316,9 +327,7 @@ void Dispatch(HWND dialog, const InputEvent &event)
     // closes, as a close changes no field.
     const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
                                  event.kind == InputEvent::Kind::kClick || event.kind == InputEvent::Kind::kDrag;
-    const bool closing = event.kind == InputEvent::Kind::kKey && ((event.key == Key::kEscape && event.modifiers == 0) ||
-                                                                  (event.key == Key::kF4 && event.modifiers == kAlt));
-    if (aimed_at_dialog && !closing && !Fits(dialog)) return;
+    if (aimed_at_dialog && !ClosingKey(event) && !Fits(dialog)) return;
     switch (event.kind) {
     case InputEvent::Kind::kKey: {
         const int key = VirtualKey(event.key);
@@ -334,9 +343,8 @@ void Dispatch(HWND dialog, const InputEvent &event)
             HandleKey(dialog, VirtualKeyOfCharacter(ch), translated, event.modifiers);
             break;
         }
-        HWND focus = GetFocus();
-        if (focus && focus->parent == dialog && translated)
-            SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(translated), 1);
+        HWND focus = FocusIn(dialog);
+        if (focus && translated) SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(translated), 1);
         break;
     }
     case InputEvent::Kind::kClick:
@@ -471,18 +479,9 @@ using namespace platform;
 
 extern "C" {
 
-// Windows' MulDiv: the product over the denominator, rounded to nearest
-// with halves away from zero; -1 for a zero denominator or a result past
-// an int.
 int WINAPI MulDiv(int number, int numerator, int denominator)
 {
-    if (denominator == 0) return -1;
-    const long long product = static_cast<long long>(number) * numerator;
-    const bool negative = (product < 0) != (denominator < 0);
-    const long long magnitude = (std::llabs(product) + std::llabs(static_cast<long long>(denominator)) / 2) /
-                                std::llabs(static_cast<long long>(denominator));
-    const long long result = negative ? -magnitude : magnitude;
-    return result > INT_MAX || result < INT_MIN ? -1 : static_cast<int>(result);
+    return MulDivRounded(number, numerator, denominator);
 }
 
 // Dialog units to the device's, for any dialog on this screen: they share

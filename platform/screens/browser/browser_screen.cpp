@@ -173,7 +173,8 @@ const char *RoleName(AccessibleNode::Role role)
 int CarriedDpi(int dpi)
 {
     const int largest = baked::LargestEm();
-    const int low = (8 * 72 - 36 + 7) / 8, high = ((largest + 1) * 72 - 36 - 1) / 8;  // ems 8 .. largest
+    const int points = kDialogFontPoints, smallest = 8;  // ems smallest .. largest
+    const int low = (smallest * 72 - 36 + points - 1) / points, high = ((largest + 1) * 72 - 36 - 1) / points;
     return std::clamp(dpi, low, std::max(low, high));
 }
 

@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "device.h"
+
 namespace platform {
 
 // One character as drawn: its advance as measured, and its pixels' rows,
@@ -66,7 +68,7 @@ std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::strin
 // The em in pixels of a font of `points` at `dpi`: MulDiv(points, dpi, 72).
 inline int PixelsPerEm(int points, int dpi)
 {
-    return (points * dpi + 36) / 72;
+    return MulDivRounded(points, dpi, 72);
 }
 
 // Where Debian's fonts-wine puts Tahoma and its bold face.

@@ -13,16 +13,16 @@ constexpr Colour kBackground = 0x000000;
 
 int Scale(int pixels, int dpi)
 {
-    return (pixels * dpi + 48) / 96;
+    return MulDivRounded(pixels, dpi, 96);
 }
 
 }  // namespace
 
 std::unique_ptr<PixelDevice> PixelDevice::Open(int width, int height, int dpi, std::string *error, Frames frames)
 {
-    auto regular = OpenTahoma(false, 8, dpi, error);
+    auto regular = OpenTahoma(false, kDialogFontPoints, dpi, error);
     if (!regular) return nullptr;
-    auto bold = OpenTahoma(true, 8, dpi, error);
+    auto bold = OpenTahoma(true, kDialogFontPoints, dpi, error);
     if (!bold) return nullptr;
     std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, frames, std::move(regular), std::move(bold)));
     device->Resize(width, height);
