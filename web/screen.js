@@ -36,12 +36,21 @@ Module.rgbhsvScreen = (function () {
   let pasted = '';       // the text of the last paste, until the program takes it
   let copying = null;    // what the program is copying, for the copy event
 
-  // Event kinds, keys and modifiers as browser_screen.cpp decodes them.
+  // Event kinds, keys and modifiers, numbered here once: browser_screen.cpp
+  // reads the numbers from `numbering` when it starts. An event is five
+  // numbers: its kind, a key or character (a press: its count of clicks,
+  // TOUCH added for a finger's tap), the modifiers, and a device pixel.
   const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3, KIND_PASTE = 4, KIND_DRAG = 5, KIND_RELEASE = 6, KIND_RESCALE = 7;
-  const TOUCH = 0x100;  // with a press's count of clicks: a finger's tap
+  const TOUCH = 0x100;
   const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9,
                  ArrowUp: 10, ArrowDown: 11, Insert: 12 };
   const SHIFT = 1, CTRL = 2, ALT = 4;
+  const numbering = {
+    kind: { key: KIND_KEY, char: KIND_CHAR, click: KIND_CLICK, paste: KIND_PASTE, drag: KIND_DRAG, release: KIND_RELEASE,
+            rescale: KIND_RESCALE },
+    key: KEYS,
+    modifier: { shift: SHIFT, ctrl: CTRL, alt: ALT, touch: TOUCH },
+  };
 
   const byId = (id) => document.getElementById(id);
 
@@ -645,5 +654,5 @@ Module.rgbhsvScreen = (function () {
   if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
   else start();
 
-  return { present, beep, ended, nextEvent, copy, pastedText, describe, startDpi, betterDpi };
+  return { present, beep, ended, nextEvent, copy, pastedText, describe, startDpi, betterDpi, numbering };
 })();

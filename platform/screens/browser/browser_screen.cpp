@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "baked_font.h"
 #include "pixel_device.h"
@@ -67,60 +68,58 @@ EM_ASYNC_JS(void, JsNextEvent, (int *out), {
     for (let i = 0; i < 5; i++) HEAP32[(out >> 2) + i] = event[i];
 });
 
-// The page's event kinds and keys, as screen.js numbers them. A press
-// carries its count of clicks in the key's place, a finger's tap adding
-// kPageTouch.
-enum PageEvent {
-    kPageKey = 1, kPageChar = 2, kPageClick = 3, kPagePaste = 4, kPageDrag = 5, kPageRelease = 6, kPageRescale = 7
-};
-constexpr int kPageTouch = 0x100;
-enum PageKey {
-    kPageBack = 1, kPageTab, kPageEnter, kPageEscape, kPageLeft, kPageRight, kPageHome, kPageEnd, kPageDelete,
-    kPageUp, kPageDown, kPageInsert
-};
-enum PageModifier { kPageShift = 1, kPageCtrl = 2, kPageAlt = 4 };
+// The number web/screen.js gives a kind of event, a key or a modifier,
+// by its name there; -1 for none.
+EM_JS(int, JsNumber, (const char *group, const char *name), {
+    const number = Module.rgbhsvScreen.numbering[UTF8ToString(group)][UTF8ToString(name)];
+    return number === undefined ? -1 : number;
+});
 
-// The one place page keys become the screen's keys. A paste is the paste
+// The page's numbers, read once, and what each stands for here.
+struct PageNumbering {
+    int key, character, click, paste, drag, release, rescale;
+    int shift, ctrl, alt, touch;
+    std::vector<std::pair<int, Key>> keys;
+
+    PageNumbering()
+    {
+        const auto kind = [](const char *name) { return JsNumber("kind", name); };
+        const auto modifier = [](const char *name) { return JsNumber("modifier", name); };
+        key = kind("key"), character = kind("char"), click = kind("click"), paste = kind("paste");
+        drag = kind("drag"), release = kind("release"), rescale = kind("rescale");
+        shift = modifier("shift"), ctrl = modifier("ctrl"), alt = modifier("alt"), touch = modifier("touch");
+        const std::pair<const char *, Key> named[] = {
+            {"Backspace", Key::kBack}, {"Tab", Key::kTab}, {"Enter", Key::kReturn}, {"Escape", Key::kEscape},
+            {"ArrowLeft", Key::kLeft}, {"ArrowRight", Key::kRight}, {"Home", Key::kHome}, {"End", Key::kEnd},
+            {"Delete", Key::kDelete}, {"ArrowUp", Key::kUp}, {"ArrowDown", Key::kDown}, {"Insert", Key::kInsert},
+        };
+        for (const auto &[name, k] : named) keys.emplace_back(JsNumber("key", name), k);
+    }
+};
+
+// The one place page events become the screen's. A paste is the paste
 // key, Ctrl+V, once its text is the screen's clipboard.
-bool Decode(const int *page, InputEvent *event)
+bool Decode(const PageNumbering &n, const int *page, InputEvent *event)
 {
-    const uint8_t modifiers = static_cast<uint8_t>(((page[2] & kPageShift) ? kShift : 0) |
-                                                   ((page[2] & kPageCtrl) ? kCtrl : 0) | ((page[2] & kPageAlt) ? kAlt : 0));
-    switch (page[0]) {
-    case kPageChar:
+    const uint8_t modifiers = static_cast<uint8_t>(((page[2] & n.shift) ? kShift : 0) | ((page[2] & n.ctrl) ? kCtrl : 0) |
+                                                   ((page[2] & n.alt) ? kAlt : 0));
+    const int kind = page[0];
+    if (kind == n.character) {
         *event = CharEvent(static_cast<char32_t>(page[1]), modifiers);
-        return true;
-    case kPagePaste:
+    } else if (kind == n.paste) {
         *event = CharEvent(U'v', kCtrl);
-        return true;
-    case kPageClick:
-        *event = ClickEvent(page[3], page[4], modifiers, (page[1] & 0xFF) == 2 ? 2 : 1, (page[1] & kPageTouch) != 0);
-        return true;
-    case kPageDrag:
-        *event = PointerEvent(InputEvent::Kind::kDrag, page[3], page[4]);
-        return true;
-    case kPageRelease:
-        *event = PointerEvent(InputEvent::Kind::kRelease, page[3], page[4]);
-        return true;
-    case kPageKey:
-        switch (page[1]) {
-        case kPageBack: *event = KeyEvent(Key::kBack, modifiers); return true;
-        case kPageTab: *event = KeyEvent(Key::kTab, modifiers); return true;
-        case kPageEnter: *event = KeyEvent(Key::kReturn, modifiers); return true;
-        case kPageEscape: *event = KeyEvent(Key::kEscape, modifiers); return true;
-        case kPageLeft: *event = KeyEvent(Key::kLeft, modifiers); return true;
-        case kPageRight: *event = KeyEvent(Key::kRight, modifiers); return true;
-        case kPageHome: *event = KeyEvent(Key::kHome, modifiers); return true;
-        case kPageEnd: *event = KeyEvent(Key::kEnd, modifiers); return true;
-        case kPageDelete: *event = KeyEvent(Key::kDelete, modifiers); return true;
-        case kPageUp: *event = KeyEvent(Key::kUp, modifiers); return true;
-        case kPageDown: *event = KeyEvent(Key::kDown, modifiers); return true;
-        case kPageInsert: *event = KeyEvent(Key::kInsert, modifiers); return true;
-        default: return false;
-        }
-    default:
+    } else if (kind == n.click) {
+        *event = ClickEvent(page[3], page[4], modifiers, (page[1] & ~n.touch) == 2 ? 2 : 1, (page[1] & n.touch) != 0);
+    } else if (kind == n.drag || kind == n.release) {
+        *event = PointerEvent(kind == n.drag ? InputEvent::Kind::kDrag : InputEvent::Kind::kRelease, page[3], page[4]);
+    } else if (kind == n.key) {
+        const auto found = std::find_if(n.keys.begin(), n.keys.end(), [&](const auto &k) { return k.first == page[1]; });
+        if (found == n.keys.end()) return false;
+        *event = KeyEvent(found->second, modifiers);
+    } else {
         return false;
     }
+    return true;
 }
 
 void AppendJsonString(std::string *out, const std::string &text)
@@ -275,18 +274,18 @@ public:
             int page[5] = {};
             JsNextEvent(page);
             rescales_left_ = 0;
-            if (page[0] == kPageRescale) {
+            if (page[0] == numbering_.rescale) {
                 // The dpi the page now draws at, and then the one it would
                 // rather have, if another.
                 next_dpi_ = CarriedDpi(JsStartDpi());
                 rescales_left_ = 3;
                 continue;
             }
-            if (page[0] == kPagePaste) {
+            if (page[0] == numbering_.paste) {
                 char text[4096];
                 clipboard_.assign(text, static_cast<size_t>(JsPastedText(text, sizeof text)));
             }
-            if (Decode(page, event)) return true;
+            if (Decode(numbering_, page, event)) return true;
         }
     }
 
@@ -305,6 +304,7 @@ private:
     }
 
     ControlNames names_;
+    PageNumbering numbering_;
     std::unique_ptr<PixelDevice> device_;
     int next_dpi_ = 0;         // the dpi the dialog is to be laid out at next, if any
     int rescales_left_ = 3;    // how many more times Fit may ask for a better dpi
