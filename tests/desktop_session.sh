@@ -4,11 +4,7 @@
 # ours (which takes the keyboard's focus) or send them to Wine's (which
 # takes them sent), and check and count. Needs $rgbhsv; with $bin, the
 # Windows build under Wine in a prefix of the classic look too.
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
+. "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
 for tool in Xvfb xdotool xprop import compare; do
   command -v "$tool" > /dev/null || skip "$tool is missing (make test installs it)"
 done
@@ -20,23 +16,13 @@ if [ -n "${bin:-}" ]; then
 fi
 
 work=$(mktemp -d)
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$display_file" > /dev/null 2>&1 &
-xvfb=$!
+start_xvfb "$work" 1280x800x24
 trap '[ -n "${bin:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
 if [ -n "${bin:-}" ]; then
   export WINEPREFIX="$bin/wine-prefix-classic" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   . "$(dirname "${BASH_SOURCE[0]}")/wine_classic.sh"
 fi
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
 
 find_window() {  # the one shown of a class, as a regular expression; none after 30 s
   for _ in $(seq 300); do

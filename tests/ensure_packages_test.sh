@@ -6,11 +6,7 @@
 # usage: ensure_packages_test.sh TOOLS_DIR
 set -u -o pipefail
 ensure=$(readlink -f "$1")/ensure-packages
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
+. "$(dirname "$0")/test_lib.sh"
 [ "$(id -u)" = 0 ] || skip "only root takes dpkg's lock"
 command -v perl > /dev/null || skip "perl is missing"
 
@@ -20,12 +16,6 @@ mkdir "$work/bin"
 printf '#!/bin/sh\necho "$*" >> "%s/apt-calls"\n' "$work" > "$work/bin/apt-get"
 chmod +x "$work/bin/apt-get"
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
 
 # Holds dpkg's frontend lock, as apt does (an fcntl write lock), for $1 s.
 hold() {

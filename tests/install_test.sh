@@ -8,23 +8,13 @@ set -u
 build=$(readlink -f "$1")
 packages=$(readlink -f "$2")
 version=$3
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
+. "$(dirname "$0")/test_lib.sh"
 for tool in groff desktop-file-validate lintian dpkg-deb; do
   command -v "$tool" >/dev/null || skip "$tool is missing (make test installs it)"
 done
 deb="$packages/rgbhsv_${version}_amd64.deb"
 [ -f "$deb" ] || skip "no $deb (make package makes it)"
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
 DESTDIR="$dest" cmake --install "$build" --prefix /usr/local > /dev/null

@@ -9,11 +9,8 @@ program=$(readlink -f "$1")
 hsvconv=$(readlink -f "$2")
 host=$(readlink -f "$3")
 here=$(dirname "$(readlink -f "$0")")
-if ! command -v tmux >/dev/null || ! command -v script >/dev/null; then
-  echo "tmux or script is missing (make test installs them)"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-fi
+. "$here/test_lib.sh"
+command -v tmux >/dev/null && command -v script >/dev/null || skip "tmux or script is missing (make test installs them)"
 
 work=$(mktemp -d)
 socket="rgbhsv-test-$$"
@@ -25,12 +22,6 @@ set -g status off
 set -g remain-on-exit off
 CONF
 
-failures=0
-check() {  # description, then a command that must succeed
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
 screen() { t capture-pane -p -t s "$@"; }
 shows() { screen | grep -qF -- "$1"; }
 colours() { screen -e | grep -qF -- "$1"; }

@@ -8,22 +8,14 @@ bin=$(readlink -f "$1")
 host=$(readlink -f "$2")
 digests=$(readlink -f "$3")
 wine=/usr/lib/wine/wine64
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
+. "$(dirname "$0")/test_lib.sh"
 [ -x "$wine" ] && command -v Xvfb >/dev/null || skip "wine64 or Xvfb is missing (make test installs them)"
 [ -f "$bin/rgbhsv.exe" ] && [ -f "$bin/probe.exe" ] || skip "no Windows build in $bin (make windows builds it)"
 
 export WINEPREFIX="$bin/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$display_file" > /dev/null 2>&1 &
-xvfb=$!
+start_xvfb "$work" 1024x768x24
 trap '/usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i > /dev/null 2>&1
 # Windows has its fonts in C:\windows\Fonts, Tahoma among them; Wine does not
 # look in Debian's folder of its own fonts by itself.
@@ -37,12 +29,6 @@ done
 set_dpi() { "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1; }
 set_dpi 96
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
 for direction in rgb hsv; do
   expected=$(awk -v d="$direction" '$2 == d { print $1 }' "$digests")
   actual=$("$wine" "$bin/hsvconv.exe" table "$direction" | sha256sum | cut -d' ' -f1)

@@ -9,11 +9,7 @@ page=$(readlink -f "$1")
 host=$(readlink -f "$2")
 tools=$3
 here=$(dirname "$(readlink -f "$0")")
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
+. "$here/../test_lib.sh"
 [ -f "$page" ] || skip "no page at $page (make web builds it)"
 command -v node >/dev/null && command -v npm >/dev/null || skip "node or npm is missing (make test installs them)"
 [ -x /usr/bin/chromium ] || skip "chromium is missing (make test installs it)"

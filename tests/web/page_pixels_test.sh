@@ -14,11 +14,7 @@ bin=$(readlink -f "$2")
 tools=$(readlink -m "$3")
 here=$(dirname "$(readlink -f "$0")")
 wine=/usr/lib/wine/wine64
-skip() {
-  echo "$1"
-  [ "${CI:-}" = true ] && exit 1
-  exit 77
-}
+. "$here/../test_lib.sh"
 for tool in Xvfb xdotool import compare convert; do
   command -v "$tool" > /dev/null || skip "$tool is missing (make test installs it)"
 done
@@ -31,20 +27,10 @@ command -v node >/dev/null && command -v npm >/dev/null || skip "node or npm is 
 
 work=$(mktemp -d)
 export WINEPREFIX="$bin/wine-prefix-classic" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-display_file="$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$display_file" > /dev/null 2>&1 &
-xvfb=$!
+start_xvfb "$work" 1280x800x24
 trap '/usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
 . "$here/../wine_classic.sh"
 
-failures=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
-}
 
 # The window test's session: digits into red, Tab to green and a new
 # value, Shift+Left to select, Backspace, Tab to the HSV row and a hue past

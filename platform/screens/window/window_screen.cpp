@@ -362,12 +362,15 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     SDL_SetHint("SDL_SHUTDOWN_DBUS_ON_QUIT", "1");
     const std::string where = set("DISPLAY") ? "on display '" + x11::DisplayName() + "'"
                                              : std::string("on Wayland display '") + std::getenv("WAYLAND_DISPLAY") + "'";
+    // Before SDL's own: SDL passes what it does not handle to the handler it
+    // found, and puts that one back when it quits, while it closes its
+    // displays and the last errors still arrive.
+    if (set("DISPLAY")) x11::PassOverGoneWindows();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
         SDL_Quit();
         return nullptr;
     }
-    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") x11::PassOverGoneWindows();
     SDL_Window *window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1, 1, SDL_WINDOW_HIDDEN);
     if (!window) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
