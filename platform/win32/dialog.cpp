@@ -1,10 +1,8 @@
 // The dialog manager: DialogBoxIndirectParamW reads a classic template,
 // lays it out on the screen's device as Windows does (dialog units through
-// the base units of the device's dialog font), creates the controls in
-// template order, sends
-// WM_INITDIALOG, sets the default focus and runs the one modal loop, which
-// paints when idle and turns the screen's keys (as keys.h translates them)
-// and clicks into the dialog's messages.
+// the base units of the device's dialog font), and again at another
+// density, creates the controls in template order, sends WM_INITDIALOG,
+// sets the default focus and runs the one modal loop (modal_loop.cpp).
 // A template that names a font (DS_SETFONT) is laid out in the device's
 // dialog font all the same: there is one.
 // Leaves out: modeless dialogs, default push buttons (Enter always sends
@@ -14,8 +12,8 @@
 #include <cstring>
 
 #include "accessibility.h"
+#include "dialog_manager.h"
 #include "gdi.h"
-#include "keys.h"
 #include "platform.h"
 #include "resource_reader.h"
 #include "resources.h"
@@ -23,30 +21,11 @@
 #include "window.h"
 
 namespace platform {
-namespace {
-
-struct DialogState : WindowExtra {
-    DLGPROC proc = nullptr;
-    INT_PTR result = 0;
-    bool ended = false;
-    HICON icons[2] = {nullptr, nullptr};
-    HWND saved_focus = nullptr;  // the control that had the focus when the dialog was deactivated
-    DialogTemplateRecord layout;  // the template, to lay the dialog out again at another density
-};
 
 DialogState *StateOf(HWND dialog)
 {
     if (!IsLiveWindow(dialog) || dialog->kind != WindowKind::kDialog) return nullptr;
     return static_cast<DialogState *>(dialog->state.get());
-}
-
-// The dialog's base units on the screen's device, as Windows takes them
-// from the dialog font: the average width of the alphabet, rounded as
-// (extent + 26) / 52, and the font's height. A cell device's make 4 dialog
-// units across and 8 down one cell.
-SIZE BaseUnits(const Device &device)
-{
-    return SIZE{AverageCharWidth(device), device.Metrics().font_height};
 }
 
 // The control of `dialog` that has the focus, or null where the focus is
@@ -57,11 +36,15 @@ HWND FocusIn(HWND dialog)
     return focus && focus->parent == dialog ? focus : nullptr;
 }
 
-// The keys that close the dialog, which still work while it cannot be seen.
-bool ClosingKey(const InputEvent &event)
+namespace {
+
+// The dialog's base units on the screen's device, as Windows takes them
+// from the dialog font: the average width of the alphabet, rounded as
+// (extent + 26) / 52, and the font's height. A cell device's make 4 dialog
+// units across and 8 down one cell.
+SIZE BaseUnits(const Device &device)
 {
-    return event.kind == InputEvent::Kind::kKey &&
-           ((event.key == Key::kEscape && event.modifiers == 0) || (event.key == Key::kF4 && event.modifiers == kAlt));
+    return SIZE{AverageCharWidth(device), device.Metrics().font_height};
 }
 
 // Each member of `r` from dialog units to the device's, on its own, as
@@ -91,16 +74,6 @@ bool KindOfClass(ControlClass c, WindowKind *kind)
     case ControlClass::kStatic: *kind = WindowKind::kStatic; return true;
     default: return false;
     }
-}
-
-void CentreOnScreen(HWND dialog)
-{
-    const Device &device = Drawing();
-    const LONG width = dialog->rect.right - dialog->rect.left;
-    const LONG height = dialog->rect.bottom - dialog->rect.top;
-    const LONG left = std::max<LONG>(0, (device.Width() - width) / 2);
-    const LONG top = std::max<LONG>(0, (device.Height() - height) / 2);
-    MoveWindowTree(dialog, left - dialog->rect.left, top - dialog->rect.top);
 }
 
 HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
@@ -142,263 +115,6 @@ HWND CreateDialogWindows(const DialogTemplateRecord &t, DLGPROC proc)
     return dialog;
 }
 
-// The dialog laid out afresh on the screen's device, now at another
-// density, as Windows lays out a per-monitor aware dialog on WM_DPICHANGED:
-// every window keeps its text, state and focus, and takes the rectangle its
-// template gives at the new base units; the focused field's caret is made
-// again at the new font's height.
-void Rescale(HWND dialog)
-{
-    DialogState *state = StateOf(dialog);
-    const DialogTemplateRecord &t = state->layout;
-    const SIZE base = BaseUnits(Drawing());
-    dialog->client_inset = NonClientInset(WindowKind::kDialog, dialog->style, dialog->ex_style);
-    RECT rect = DialogUnitsToDevice(base, t.x, t.y, t.cx, t.cy);
-    rect.right += dialog->client_inset.left + dialog->client_inset.right;
-    rect.bottom += dialog->client_inset.top + dialog->client_inset.bottom;
-    dialog->rect = rect;
-    GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
-    const RECT client = ClientRectOnScreen(dialog);
-    for (size_t i = 0; i < dialog->children.size() && i < t.items.size(); i++) {
-        HWND child = dialog->children[i];
-        const DialogItemRecord &item = t.items[i];
-        RECT r = DialogUnitsToDevice(base, item.x, item.y, item.cx, item.cy);
-        child->rect = RECT{r.left + client.left, r.top + client.top, r.right + client.left, r.bottom + client.top};
-        child->client_inset = NonClientInset(child->kind, child->style, child->ex_style);
-    }
-    if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
-    if (HWND focus = FocusIn(dialog)) {
-        SetFocus(nullptr);
-        SetFocus(focus);
-    }
-    InvalidateRect(dialog, nullptr, TRUE);
-    for (HWND child : dialog->children) InvalidateRect(child, nullptr, TRUE);
-}
-
-bool IsTabStop(HWND window)
-{
-    return IsEnabledAndVisible(window) && (window->style & WS_TABSTOP);
-}
-
-// The next (or previous) control that Tab reaches from `from`, wrapping.
-HWND NextTabItem(HWND dialog, HWND from, bool backwards)
-{
-    const std::vector<HWND> &items = dialog->children;
-    const int n = static_cast<int>(items.size());
-    if (n == 0) return nullptr;
-    int at = static_cast<int>(std::find(items.begin(), items.end(), from) - items.begin());
-    if (at == n) at = backwards ? 0 : n - 1;
-    for (int step = 1; step <= n; step++) {
-        const int i = ((backwards ? at - step : at + step) % n + n) % n;
-        if (IsTabStop(items[static_cast<size_t>(i)])) return items[static_cast<size_t>(i)];
-    }
-    return nullptr;
-}
-
-// Focus as the dialog manager gives it: an edit field's text is selected,
-// so that typing replaces it.
-void FocusItem(HWND item)
-{
-    if (!item) return;
-    if (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(item, EM_SETSEL, 0, -1);
-    SetFocus(item);
-}
-
-void SendCommand(HWND dialog, int id)
-{
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// A key as Windows delivers it, with the character TranslateMessage would
-// add: Tab, Escape and Enter are the dialog's own; other keys go to the
-// focus as WM_KEYDOWN, or with Alt held as WM_SYSKEYDOWN (bit 29 of lParam
-// says Alt); Backspace is followed by its character, and a letter with Ctrl
-// by its control character (Ctrl+C is 3).
-void HandleKey(HWND dialog, int key, char16_t ch, uint8_t modifiers)
-{
-    System().modifiers = modifiers;
-    HWND focus = FocusIn(dialog);
-    const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
-    const bool alt = (modifiers & kAlt) != 0;
-    // With no control focused, a system key goes to the dialog itself, as
-    // Windows sends it to the active window (Alt+F4 closes it).
-    if (!focus && alt) focus = dialog;
-    if (key == VK_TAB && !alt) {
-        if (!(code & DLGC_WANTTAB)) FocusItem(NextTabItem(dialog, focus, (modifiers & kShift) != 0));
-    } else if (key == VK_ESCAPE && !alt) {
-        SendCommand(dialog, IDCANCEL);
-    } else if (key == VK_RETURN && !alt) {
-        SendCommand(dialog, IDOK);
-    } else if (focus) {
-        const LPARAM context = alt ? 1 | 1 << 29 : 1;
-        SendMessageW(focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key), context);
-        if (ch && IsLiveWindow(focus)) SendMessageW(focus, alt ? WM_SYSCHAR : WM_CHAR, ch, context);
-    }
-    System().modifiers = 0;
-}
-
-bool Inside(const RECT &r, int x, int y)
-{
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-// A point of the screen in `window`'s client area, as mouse messages carry
-// it: two signed words, so that a drag past the left edge is negative.
-LPARAM ClientPoint(HWND window, int x, int y)
-{
-    const RECT client = ClientRectOnScreen(window);
-    return MAKELPARAM(static_cast<WORD>(x - client.left), static_cast<WORD>(y - client.top));
-}
-
-WPARAM MouseKeys(uint8_t modifiers)
-{
-    return MK_LBUTTON | ((modifiers & kShift) ? MK_SHIFT : 0) | ((modifiers & kCtrl) ? MK_CONTROL : 0);
-}
-
-// The button pressed: the close box closes; a control under it gets
-// WM_LBUTTONDOWN, or WM_LBUTTONDBLCLK for a double click's second press.
-// A finger's tap that brings the focus to an edit field selects its text,
-// as Tab does, so that what the phone's keyboard types next replaces it.
-void HandleClick(HWND dialog, const InputEvent &event)
-{
-    const int x = event.x, y = event.y;
-    if ((dialog->style & WS_SYSMENU) && (dialog->style & WS_CAPTION) && Inside(CloseBoxOf(dialog), x, y)) {
-        SendMessageW(dialog, WM_CLOSE, 0, 0);
-        return;
-    }
-    for (auto it = dialog->children.rbegin(); it != dialog->children.rend(); ++it) {
-        HWND child = *it;
-        if (!(child->style & WS_VISIBLE) || !Inside(child->rect, x, y)) continue;
-        if (child->style & WS_DISABLED) return;
-        if (event.touch && GetFocus() != child && (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)) {
-            FocusItem(child);
-            return;
-        }
-        System().modifiers = event.modifiers;
-        SendMessageW(child, event.clicks == 2 ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MouseKeys(event.modifiers),
-                     ClientPoint(child, x, y));
-        System().modifiers = 0;
-        return;
-    }
-}
-
-// The pointer's moves with the button held, and its release, go to the
-// window that captured it.
-void HandlePointer(const InputEvent &event)
-{
-    HWND capture = GetCapture();
-    if (!capture) return;
-    if (event.kind == InputEvent::Kind::kDrag)
-        SendMessageW(capture, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(capture, event.x, event.y));
-    else
-        SendMessageW(capture, WM_LBUTTONUP, 0, ClientPoint(capture, event.x, event.y));
-}
-
-// The screen's window losing the keyboard to another, or getting it back:
-// the focused control loses the focus (its caret and its selection's
-// highlight go) and gets it back as it was, as the default dialog
-// procedure keeps it over WM_ACTIVATE.
-void HandleActivation(HWND dialog, bool active)
-{
-    DialogState *state = StateOf(dialog);
-    SendMessageW(dialog, WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
-    if (!active) {
-        if (HWND focus = FocusIn(dialog)) {
-            state->saved_focus = focus;
-            SetFocus(nullptr);
-        }
-    } else if (IsLiveWindow(state->saved_focus) && !GetFocus()) {
-        SetFocus(state->saved_focus);
-        state->saved_focus = nullptr;
-    }
-}
-
-// Whether the screen is large enough to show the dialog whole.
-bool Fits(HWND dialog)
-{
-    const Device &device = Drawing();
-    return dialog->rect.right - dialog->rect.left <= device.Width() &&
-           dialog->rect.bottom - dialog->rect.top <= device.Height();
-}
-
-void Dispatch(HWND dialog, const InputEvent &event)
-{
-    // What cannot be seen cannot be typed into or clicked; but Escape still
-    // closes, as a close changes no field.
-    const bool aimed_at_dialog = event.kind == InputEvent::Kind::kKey || event.kind == InputEvent::Kind::kChar ||
-                                 event.kind == InputEvent::Kind::kClick || event.kind == InputEvent::Kind::kDrag;
-    if (aimed_at_dialog && !ClosingKey(event) && !Fits(dialog)) return;
-    switch (event.kind) {
-    case InputEvent::Kind::kKey: {
-        const int key = VirtualKey(event.key);
-        if (key) HandleKey(dialog, key, TranslatedCharacter(key, 0, event.modifiers), event.modifiers);
-        break;
-    }
-    case InputEvent::Kind::kChar: {
-        const char32_t ch = event.ch;
-        const char16_t translated = TranslatedCharacter(0, ch, event.modifiers);
-        if (event.modifiers & (kAlt | kCtrl)) {
-            // With Alt or Ctrl a character is a key: Alt's go to the focus
-            // as system keys.
-            HandleKey(dialog, VirtualKeyOfCharacter(ch), translated, event.modifiers);
-            break;
-        }
-        HWND focus = FocusIn(dialog);
-        if (focus && translated) SendMessageW(focus, WM_CHAR, static_cast<WPARAM>(translated), 1);
-        break;
-    }
-    case InputEvent::Kind::kClick:
-        HandleClick(dialog, event);
-        break;
-    case InputEvent::Kind::kDrag:
-    case InputEvent::Kind::kRelease:
-        HandlePointer(event);
-        break;
-    case InputEvent::Kind::kActivate:
-    case InputEvent::Kind::kDeactivate:
-        HandleActivation(dialog, event.kind == InputEvent::Kind::kActivate);
-        break;
-    case InputEvent::Kind::kRescale:
-        Rescale(dialog);
-        break;
-    case InputEvent::Kind::kResize:
-        if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
-        InvalidateRect(dialog, nullptr, TRUE);
-        break;
-    case InputEvent::Kind::kClose:
-        SendMessageW(dialog, WM_CLOSE, 0, 0);
-        break;
-    }
-}
-
-INT_PTR RunModalLoop(HWND dialog)
-{
-    Screen *screen = GetScreen();
-    DialogState *state = StateOf(dialog);
-    while (state && !state->ended) {
-        PaintPending();
-        ShowCaretOnDevice();
-        if (!Fits(dialog)) {
-            // Until the screen grows, a line says what it lacks; the resize
-            // that ends it repaints the whole dialog.
-            ShowNeededSize(dialog->rect.right - dialog->rect.left, dialog->rect.bottom - dialog->rect.top);
-        }
-        screen->Present();
-        DescribeToScreen();
-        InputEvent event;
-        if (!screen->NextInput(&event)) {
-            // Nothing more will come: close as the close box would.
-            SendMessageW(dialog, WM_CLOSE, 0, 0);
-            state = StateOf(dialog);
-            if (state && !state->ended) EndDialog(dialog, 0);
-            break;
-        }
-        Dispatch(dialog, event);
-        state = StateOf(dialog);
-    }
-    return state ? state->result : 0;
-}
-
 // A template the program made in its own memory, as Windows takes one:
 // its bytes are as many as its header, strings and items take. Strings are
 // walked no further than a template's own limits allow.
@@ -431,6 +147,49 @@ std::span<const uint8_t> TemplateInMemory(const void *start)
 }
 
 }  // namespace
+
+void CentreOnScreen(HWND dialog)
+{
+    const Device &device = Drawing();
+    const LONG width = dialog->rect.right - dialog->rect.left;
+    const LONG height = dialog->rect.bottom - dialog->rect.top;
+    const LONG left = std::max<LONG>(0, (device.Width() - width) / 2);
+    const LONG top = std::max<LONG>(0, (device.Height() - height) / 2);
+    MoveWindowTree(dialog, left - dialog->rect.left, top - dialog->rect.top);
+}
+
+// The dialog laid out afresh on the screen's device, now at another
+// density, as Windows lays out a per-monitor aware dialog on WM_DPICHANGED:
+// every window keeps its text, state and focus, and takes the rectangle its
+// template gives at the new base units; the focused field's caret is made
+// again at the new font's height.
+void Rescale(HWND dialog)
+{
+    DialogState *state = StateOf(dialog);
+    const DialogTemplateRecord &t = state->layout;
+    const SIZE base = BaseUnits(Drawing());
+    dialog->client_inset = NonClientInset(WindowKind::kDialog, dialog->style, dialog->ex_style);
+    RECT rect = DialogUnitsToDevice(base, t.x, t.y, t.cx, t.cy);
+    rect.right += dialog->client_inset.left + dialog->client_inset.right;
+    rect.bottom += dialog->client_inset.top + dialog->client_inset.bottom;
+    dialog->rect = rect;
+    GetScreen()->Fit(rect.right - rect.left, rect.bottom - rect.top);
+    const RECT client = ClientRectOnScreen(dialog);
+    for (size_t i = 0; i < dialog->children.size() && i < t.items.size(); i++) {
+        HWND child = dialog->children[i];
+        const DialogItemRecord &item = t.items[i];
+        RECT r = DialogUnitsToDevice(base, item.x, item.y, item.cx, item.cy);
+        child->rect = RECT{r.left + client.left, r.top + client.top, r.right + client.left, r.bottom + client.top};
+        child->client_inset = NonClientInset(child->kind, child->style, child->ex_style);
+    }
+    if (dialog->style & DS_CENTER) CentreOnScreen(dialog);
+    if (HWND focus = FocusIn(dialog)) {
+        SetFocus(nullptr);
+        SetFocus(focus);
+    }
+    InvalidateRect(dialog, nullptr, TRUE);
+    for (HWND child : dialog->children) InvalidateRect(child, nullptr, TRUE);
+}
 
 LRESULT CALLBACK DialogWindowProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
 {

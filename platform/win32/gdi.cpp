@@ -155,35 +155,6 @@ void FreeDrawingObjects()
     System().brushes.clear();
 }
 
-void ShowNeededSize(int width, int height)
-{
-    Device &device = Drawing();
-    const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
-    const int has_width = device.Width(), has_height = device.Height();
-    const std::string needs = "Needs " + size(width, height);
-    const std::string has = needs + ", has " + size(has_width, has_height);
-    const std::string messages[] = {
-        "The dialog needs a screen of " + std::to_string(width) + " x " + std::to_string(height) + "; this one is " +
-            std::to_string(has_width) + " x " + std::to_string(has_height) + ". Escape or Ctrl+C closes.",
-        has + "; Escape or Ctrl+C closes",
-        has + "; Esc closes",
-        has,
-        needs,
-        size(width, height),
-    };
-    std::u16string message = Utf16FromUtf8(messages[std::size(messages) - 1]);
-    for (const std::string &m : messages)
-        if (device.TextWidth(Utf16FromUtf8(m)) <= has_width) {
-            message = Utf16FromUtf8(m);
-            break;
-        }
-    device.Clear();
-    TextLook look;
-    look.fg = look.bg = kDefaultColour;
-    device.Text(0, 0, message, Box{0, 0, has_width, has_height}, look);
-    device.Caret(false, Box{});
-}
-
 }  // namespace platform
 
 using namespace platform;

@@ -39,10 +39,6 @@ Device &Drawing();
 HFONT CaptionFont();
 // Puts the system caret on the device: where its owner set it, or nowhere.
 void ShowCaretOnDevice();
-// In place of a dialog of `width` x `height` that the screen is too small
-// for: one line, the longest of the messages that fits, of the size
-// needed, the size there is and how to leave; no caret.
-void ShowNeededSize(int width, int height);
 
 // Frees every device context and brush still live, at the end of a run.
 void FreeDrawingObjects();
