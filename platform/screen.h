@@ -218,6 +218,9 @@ public:
     // is then told after every frame, and before every beep.
     virtual bool DescribesControls() const { return false; }
     virtual void Describe(const std::vector<AccessibleNode> &) {}
+    // ... and what it should say now: a beep, or a number refused and what
+    // the field holds instead.
+    virtual void Announce(const std::string & /*text*/) {}
 
 protected:
     std::string clipboard_;

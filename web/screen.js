@@ -217,7 +217,6 @@ Module.rgbhsvScreen = (function () {
   // too), while the drawing itself is hidden from screen readers. The field
   // the program has focused has the page's focus, with the same selection.
   let described = [];     // the last description
-  let refused = null;     // the focused field's text when the program beeped
   // The canvas on the page, read when it may have changed (a new size, a
   // resize) and not on every frame: each read after a change lays the page
   // out.
@@ -341,16 +340,11 @@ Module.rgbhsvScreen = (function () {
       if (node.role === 'button') element.disabled = node.disabled;
       if (node.role === 'text') element.classList.toggle('disabled', node.disabled);
     });
-    if (refused !== null) {
-      const field = nodes.find((n) => n.focused && n.role === 'textbox');
-      if (field && field.value !== refused) {
-        announce(`${refused} is more than ${field.value}: set to ${field.value}`);
-        refused = null;
-      }
-    }
     described = nodes;
   }
 
+  // What the program says a screen reader should say now (a beep, a number
+  // refused), through the live region.
   function announce(text) {
     const region = byId('announce');
     region.textContent = '';
@@ -361,9 +355,6 @@ Module.rgbhsvScreen = (function () {
 
   let bellTimer = 0;
   function beep() {
-    const field = described.find((n) => n.focused && n.role === 'textbox');
-    refused = field ? field.value : null;
-    if (refused === null) announce('Beep');
     beeps++;
     document.body.dataset.beeps = String(beeps);
     // Shown as well, for a muted device.
@@ -654,5 +645,5 @@ Module.rgbhsvScreen = (function () {
   if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
   else start();
 
-  return { present, beep, ended, nextEvent, copy, pastedText, describe, startDpi, betterDpi, numbering };
+  return { present, beep, ended, nextEvent, copy, pastedText, describe, announce, startDpi, betterDpi, numbering };
 })();

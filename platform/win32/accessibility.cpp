@@ -1,7 +1,9 @@
 // What a screen reader is told: the running dialog and its controls
 // described as plain accessible nodes (role, name, value, state, cells) for
-// a screen that asks, after every frame and before every beep. The names
-// are the windows' own texts; a screen may name the fields, which have none.
+// a screen that asks, after every frame and before every beep, and what it
+// should say of a beep: the number a field refused and what it holds
+// instead. The names are the windows' own texts; a screen may name the
+// fields, which have none.
 // Leaves out: nested dialogs, and a description of anything but the dialog.
 #include "accessibility.h"
 
@@ -80,7 +82,33 @@ std::vector<AccessibleNode> DescribeDialog(HWND dialog)
 void DescribeToScreen()
 {
     Screen *screen = GetScreen();
-    if (screen && screen->DescribesControls() && ActiveDialog()) screen->Describe(DescribeDialog(ActiveDialog()));
+    if (!screen || !screen->DescribesControls() || !ActiveDialog()) return;
+    screen->Describe(DescribeDialog(ActiveDialog()));
+    WindowSystem &system = System();
+    if (!system.refused_in) return;
+    if (!IsLiveWindow(system.refused_in) || GetFocus() != system.refused_in) {
+        system.refused_in = nullptr;
+        return;
+    }
+    const std::string now = Utf8FromUtf16(system.refused_in->text);
+    if (now == system.refused) return;
+    screen->Announce(system.refused + " is more than " + now + ": set to " + now);
+    system.refused_in = nullptr;
+}
+
+void DescribeBeep()
+{
+    DescribeToScreen();
+    Screen *screen = GetScreen();
+    if (!screen || !screen->DescribesControls()) return;
+    WindowSystem &system = System();
+    HWND focus = GetFocus();
+    if (focus && focus->kind == WindowKind::kEdit) {
+        system.refused_in = focus;
+        system.refused = Utf8FromUtf16(focus->text);
+    } else {
+        screen->Announce("Beep");
+    }
 }
 
 }  // namespace platform

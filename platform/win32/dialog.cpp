@@ -257,7 +257,7 @@ BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect)
 // describes the dialog to the screen.
 BOOL WINAPI MessageBeep(UINT)
 {
-    DescribeToScreen();
+    DescribeBeep();
     if (System().screen) System().screen->Beep();
     return TRUE;
 }

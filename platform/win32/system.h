@@ -51,6 +51,8 @@ struct WindowSystem {
     std::vector<std::unique_ptr<HICON__>> icons;   // loaded icons, shared and never freed
     HINSTANCE__ module{};                          // the program's one module
     SystemCaret caret;
+    std::string refused;                           // a focused field's text when it beeped, until it changes
+    HWND refused_in = nullptr;                     // ... and that field
     Screen *screen = nullptr;                      // what shows the windows, on its device, and gives input
 
     WindowSystem() = default;

@@ -71,6 +71,10 @@ void PaintPending();
 // Moves a window and everything in it by (dx, dy).
 void MoveWindowTree(HWND window, int dx, int dy);
 
+// WM_NCPAINT's default (nonclient.cpp): a dialog's frame and caption, a
+// control's client edge.
+void DrawNonClient(HWND window);
+
 // A dialog's caption bar and the close box in it, on the screen.
 RECT CaptionOf(HWND dialog);
 RECT CloseBoxOf(HWND dialog);

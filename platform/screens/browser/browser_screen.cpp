@@ -47,6 +47,8 @@ EM_JS(void, JsTahomaBytes, (char *out), { HEAPU8.set(Module.rgbhsvTahomaBytes, o
 
 EM_JS(void, JsBeep, (), { Module.rgbhsvScreen.beep(); });
 
+EM_JS(void, JsAnnounce, (const char *text), { Module.rgbhsvScreen.announce(UTF8ToString(text)); });
+
 EM_JS(void, JsEnded, (int status), { Module.rgbhsvScreen.ended(status); });
 
 EM_JS(void, JsCopy, (const char *text), { Module.rgbhsvScreen.copy(UTF8ToString(text)); });
@@ -216,6 +218,10 @@ public:
     }
 
     void Beep() override { JsBeep(); }
+    void Announce(const std::string &text) override
+    {
+        if (!next_dpi_) JsAnnounce(text.c_str());
+    }
 
     bool DescribesControls() const override { return true; }
 
