@@ -142,7 +142,8 @@ inline InputEvent ClickEvent(int x, int y, uint8_t modifiers = 0, int clicks = 1
     return e;
 }
 
-inline InputEvent PointerEvent(InputEvent::Kind kind, int x = 0, int y = 0)
+// An event that carries no more than its kind, or its kind and a point.
+inline InputEvent EventOf(InputEvent::Kind kind, int x = 0, int y = 0)
 {
     InputEvent e;
     e.kind = kind;

@@ -48,6 +48,18 @@ differ() {
   n=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
   [[ "$n" =~ ^[0-9]+$ ]] && echo "$n" || echo 999999
 }
+# Both windows at `dpi`: rgbhsv's ($ours, its process $ours_pid) and the
+# Windows build's under Wine ($theirs), each found once it shows.
+open_both() {  # dpi
+  xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$1"
+  reg 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$1"
+  "$rgbhsv" --window > "$work/ours.out" 2>&1 &
+  ours_pid=$!
+  ours=$(find_window '^rgbhsv$')
+  "$wine" "$bin/rgbhsv.exe" > /dev/null 2>&1 &
+  theirs=$(find_window '^rgbhsv.exe$')
+}
+
 # Waits at most $2 seconds for process $1 to end, and returns its status;
 # 124, having ended it, where it would not.
 ended() {

@@ -238,7 +238,7 @@ TEST(Edit, MouseSelectsAsOnWindows)
         return [=, &m, done = false](InputEvent *event) mutable {
             if (std::exchange(done, true)) return false;
             const RECT client = ClientOnScreen(Field(), m);
-            *event = platform::PointerEvent(kind, client.left + kTextInset + x, client.top + 2);
+            *event = platform::EventOf(kind, client.left + kTextInset + x, client.top + 2);
             event->modifiers = modifiers;
             event->clicks = clicks;
             return true;
@@ -276,12 +276,12 @@ TEST(Edit, MouseSelectsAsOnWindows)
         return device->At(client.left + kTextInset + 1, client.top + m.font_height) == GetSysColor(COLOR_HIGHLIGHT);
     };
     MemoryScreen screen(320, 200, Steps({Type(u"255"), at(Kind::kClick, 0), at(Kind::kDrag, 200), at(Kind::kRelease, 200),
-        Check([&] { EXPECT_TRUE(highlighted()); }), Once(platform::PointerEvent(Kind::kDeactivate)),
+        Check([&] { EXPECT_TRUE(highlighted()); }), Once(platform::EventOf(Kind::kDeactivate)),
         Check([&] {
             EXPECT_FALSE(highlighted()) << "an inactive window shows no selection";
             EXPECT_FALSE(device->CaretVisible()) << "nor a caret";
         }),
-        Once(platform::PointerEvent(Kind::kActivate)), Check([&] {
+        Once(platform::EventOf(Kind::kActivate)), Check([&] {
             EXPECT_TRUE(highlighted());
             EXPECT_TRUE(device->CaretVisible());
             EXPECT_EQ(Selection(), std::make_pair(DWORD{0}, DWORD{3}));

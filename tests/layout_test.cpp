@@ -83,7 +83,7 @@ TEST(Layout, ThePixelDeviceLaysTheDialogOutAsWindowsDoes)
             if (rescaled && step < 3) {
                 // "12" into red, then the new density.
                 if (step == 2) self.SetDevice(device.get());
-                *event = step < 2 ? platform::CharEvent(U'1' + step) : platform::PointerEvent(InputEvent::Kind::kRescale);
+                *event = step < 2 ? platform::CharEvent(U'1' + step) : platform::EventOf(InputEvent::Kind::kRescale);
                 step++;
                 return true;
             }

@@ -17,13 +17,7 @@ parts=$(readlink -f "$3")
 . "$(dirname "$0")/desktop_session.sh"
 command -v xclip > /dev/null || skip "xclip is missing (make test installs it)"
 
-xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	96"
-reg 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD 96
-"$rgbhsv" --window > "$work/ours.out" 2>&1 &
-ours_pid=$!
-ours=$(find_window '^rgbhsv$')
-"$wine" "$bin/rgbhsv.exe" > /dev/null 2>&1 &
-theirs=$(find_window '^rgbhsv.exe$')
+open_both 96
 check "both windows open" test -n "$ours" -a -n "$theirs"
 xdotool windowmove "$ours" 0 0 windowmove "$theirs" 640 0
 sleep 0.5

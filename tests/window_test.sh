@@ -39,13 +39,7 @@ play() {  # press or send, window, keys
 }
 
 for dpi in 96 144; do
-  xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$dpi"
-  reg 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi"
-  "$rgbhsv" --window > "$work/ours.out" 2>&1 &
-  ours_pid=$!
-  ours=$(find_window '^rgbhsv$')
-  "$wine" "$bin/rgbhsv.exe" > /dev/null 2>&1 &
-  theirs=$(find_window '^rgbhsv.exe$')
+  open_both "$dpi"
   check "at $dpi dpi both windows open" test -n "$ours" -a -n "$theirs"
   [ -n "$ours" ] && [ -n "$theirs" ] || continue
   placed=$(xwininfo -id "$ours" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }

@@ -113,7 +113,7 @@ bool Decode(const PageNumbering &n, const int *page, InputEvent *event)
     } else if (kind == n.click) {
         *event = ClickEvent(page[3], page[4], modifiers, (page[1] & ~n.touch) == 2 ? 2 : 1, (page[1] & n.touch) != 0);
     } else if (kind == n.drag || kind == n.release) {
-        *event = PointerEvent(kind == n.drag ? InputEvent::Kind::kDrag : InputEvent::Kind::kRelease, page[3], page[4]);
+        *event = EventOf(kind == n.drag ? InputEvent::Kind::kDrag : InputEvent::Kind::kRelease, page[3], page[4]);
     } else if (kind == n.key) {
         const auto found = std::find_if(n.keys.begin(), n.keys.end(), [&](const auto &k) { return k.first == page[1]; });
         if (found == n.keys.end()) return false;
@@ -274,7 +274,7 @@ public:
     {
         for (;;) {
             if (next_dpi_ && TakeDpi(std::exchange(next_dpi_, 0))) {
-                *event = PointerEvent(InputEvent::Kind::kRescale);
+                *event = EventOf(InputEvent::Kind::kRescale);
                 return true;
             }
             int page[5] = {};

@@ -92,10 +92,8 @@ public:
     {
         // What was copied outlives the window, where a clipboard manager
         // takes it.
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (copied_owner_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
-            x11::HandClipboardToManager(info.info.x11.display, copied_owner_, copied_, kManagerWaitMs);
+        Display *display;
+        if (copied_owner_ && X11Of(&display)) x11::HandClipboardToManager(display, copied_owner_, copied_, kManagerWaitMs);
         SDL_DestroyWindow(window_);
         SDL_Quit();
     }
@@ -120,17 +118,16 @@ public:
     // pixels as ARGB, each in a long.
     void ShowIcons(const std::vector<IconImage> &images) override
     {
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (images.empty() || !SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+        Display *display;
+        Window window;
+        if (images.empty() || !X11Of(&display, &window)) return;
         std::vector<unsigned long> data;
         for (const IconImage &image : images) {
             data.push_back(static_cast<unsigned long>(image.width));
             data.push_back(static_cast<unsigned long>(image.height));
             data.insert(data.end(), image.argb.begin(), image.argb.end());
         }
-        Display *display = info.info.x11.display;
-        XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32,
                         PropModeReplace, reinterpret_cast<const unsigned char *>(data.data()),
                         static_cast<int>(data.size()));
         XFlush(display);
@@ -140,11 +137,10 @@ public:
 
     void Beep() override
     {
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
-            XBell(info.info.x11.display, 0);
-            XFlush(info.info.x11.display);
+        Display *display;
+        if (X11Of(&display)) {
+            XBell(display, 0);
+            XFlush(display);
         }
     }
 
@@ -164,7 +160,7 @@ public:
                 }
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-                    *event = PointerEvent(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ? InputEvent::Kind::kActivate
+                    *event = EventOf(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ? InputEvent::Kind::kActivate
                                                                                           : InputEvent::Kind::kDeactivate);
                     return true;
                 }
@@ -204,13 +200,13 @@ public:
                 break;
             case SDL_MOUSEMOTION:
                 if (e.motion.state & SDL_BUTTON_LMASK) {
-                    *event = PointerEvent(InputEvent::Kind::kDrag, e.motion.x, e.motion.y);
+                    *event = EventOf(InputEvent::Kind::kDrag, e.motion.x, e.motion.y);
                     return true;
                 }
                 break;
             case SDL_MOUSEBUTTONUP:
                 if (e.button.button == SDL_BUTTON_LEFT) {
-                    *event = PointerEvent(InputEvent::Kind::kRelease, e.button.x, e.button.y);
+                    *event = EventOf(InputEvent::Kind::kRelease, e.button.x, e.button.y);
                     return true;
                 }
                 break;
@@ -227,10 +223,8 @@ public:
         SDL_SetClipboardText(text.c_str());
         // SDL owns the selection through a window of its own: which, to
         // know at the end whether the clipboard is still ours.
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
-            copied_owner_ = XGetSelectionOwner(info.info.x11.display, XInternAtom(info.info.x11.display, "CLIPBOARD", False));
+        Display *display;
+        if (X11Of(&display)) copied_owner_ = XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False));
     }
     std::string ReadClipboard() override
     {
@@ -241,6 +235,17 @@ public:
     }
 
 private:
+    // The X display and window behind SDL's window; false on another desktop.
+    bool X11Of(Display **display, Window *window = nullptr) const
+    {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+        *display = info.info.x11.display;
+        if (window) *window = info.info.x11.window;
+        return true;
+    }
+
     // How long a clipboard manager is given to take the copied text as the
     // window ends.
     static constexpr int kManagerWaitMs = 2000;
@@ -252,21 +257,20 @@ private:
     {
         int px = 0, py = 0;
         SDL_GetGlobalMouseState(&px, &py);
-        int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+        int screen = std::max(0, SDL_GetWindowDisplayIndex(window_));
         for (int i = 0; i < SDL_GetNumVideoDisplays(); i++) {
             SDL_Rect bounds;
             const SDL_Point pointer{px, py};
-            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&pointer, &bounds)) display = i;
+            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&pointer, &bounds)) screen = i;
         }
         SDL_Rect area;
-        if (SDL_GetDisplayUsableBounds(display, &area) != 0 && SDL_GetDisplayBounds(display, &area) != 0) return;
+        if (SDL_GetDisplayUsableBounds(screen, &area) != 0 && SDL_GetDisplayBounds(screen, &area) != 0) return;
         int x = area.x + std::max(0, (area.w - width) / 2), y = area.y + std::max(0, (area.h - height) / 2);
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
-            const int step = (26 * device_->Dpi() + 48) / 96;
-            const std::vector<x11::Point> others =
-                x11::WindowsOfClass(info.info.x11.display, info.info.x11.window, "rgbhsv");
+        Display *display;
+        Window window;
+        if (X11Of(&display, &window)) {
+            const int step = MulDivRounded(26, device_->Dpi(), 96);
+            const std::vector<x11::Point> others = x11::WindowsOfClass(display, window, "rgbhsv");
             const auto taken = [&] {
                 return std::any_of(others.begin(), others.end(), [&](const x11::Point &p) {
                     return std::abs(p.x - x) < step && std::abs(p.y - y) < step;
