@@ -66,8 +66,8 @@ enum class Edge { kRaised, kSunken };
 
 // How a text is drawn: its colours, whether its ground is filled first,
 // bold (the caption's font), greyed as DrawState greys a disabled control's
-// text, whether it is a selection (drawn in the highlight colours, which a
-// device of few colours may show its own way), and what it is part of.
+// text, and whether it is a selection (drawn in the highlight colours, which
+// a device of few colours may show its own way).
 struct TextLook {
     Colour fg = 0;
     Colour bg = 0xFFFFFF;
@@ -75,7 +75,6 @@ struct TextLook {
     bool bold = false;
     bool embossed = false;
     bool selected = false;
-    Role role = Role::kNone;
 };
 
 class Device {
@@ -97,7 +96,7 @@ public:
     // Everything in the device's background (a terminal's own colours).
     virtual void Clear() = 0;
     // `ink` is the DC's text colour, for a device whose blanks have one.
-    virtual void Fill(const Box &box, Colour colour, Role role, Colour ink) = 0;
+    virtual void Fill(const Box &box, Colour colour, Colour ink) = 0;
     // `text` with its top left at (x, y), a line of the font's height.
     virtual void Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look) = 0;
     // An edge round `box`, inside it. `role` is what it surrounds.
@@ -110,6 +109,15 @@ public:
     virtual void FocusRect(const Box &box, const Box &clip) = 0;
     // The caret, `box` wide and tall, or none.
     virtual void Caret(bool visible, const Box &box) = 0;
+
+    // What `box` is part of, as the window system describes its windows
+    // once they are painted (a caption bar, an edit field, a picture), for
+    // a device that sets these apart another way than by colour. Drawing
+    // over a box forgets it.
+    virtual void Mark(const Box & /*box*/, Role /*role*/) {}
+    // The one colour that covers `box`, as a screen reader is told a
+    // picture's; kDefaultColour where it holds more than one.
+    virtual Colour ColourOf(const Box &box) const = 0;
 };
 
 // Windows' MulDiv, the one rounding every scaling uses (dialog units, the

@@ -5,7 +5,7 @@
 # takes them sent), and check and count. Needs $rgbhsv; with $bin, the
 # Windows build under Wine in a prefix of the classic look too.
 . "$(dirname "${BASH_SOURCE[0]}")/test_lib.sh"
-for tool in Xvfb xdotool xprop import compare; do
+for tool in Xvfb xdotool xprop import compare xclip; do
   command -v "$tool" > /dev/null || skip "$tool is missing (make test installs it)"
 done
 "$rgbhsv" --help | grep -q -- --window || skip "this rgbhsv has no window (make test installs libsdl2-dev)"
@@ -34,19 +34,10 @@ find_window() {  # the one shown of a class, as a regular expression; none after
 }
 press() {  # window, keys
   xdotool windowraise "$1" windowfocus --sync "$1" 2> /dev/null || xdotool windowfocus "$1"
-  [ -n "$2" ] && xdotool key --delay 30 $2
-  sleep 0.4
+  [ -z "$2" ] || xdotool key --delay 30 $2
 }
 send() {  # window, keys
-  [ -n "$2" ] && xdotool key --window "$1" --delay 30 $2
-  sleep 0.4
-}
-# The number of pixels in which two screenshots differ; 999999 where they
-# cannot be compared.
-differ() {
-  local n
-  n=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
-  [[ "$n" =~ ^[0-9]+$ ]] && echo "$n" || echo 999999
+  [ -z "$2" ] || xdotool key --window "$1" --delay 30 $2
 }
 # Both windows at `dpi`: rgbhsv's ($ours, its process $ours_pid) and the
 # Windows build's under Wine ($theirs), each found once it shows.

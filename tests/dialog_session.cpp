@@ -1,6 +1,8 @@
 // The session driver behind the dialog tests.
 #include "dialog_session.h"
 
+#include "accessibility.h"
+
 namespace rgbhsv_test {
 
 long View::SwatchColour() const
@@ -15,6 +17,13 @@ long View::SwatchColour() const
             colour = cell;
         }
     return colour;
+}
+
+platform::AccessibleNode View::Described(int id) const
+{
+    for (const platform::AccessibleNode &node : platform::DescribeDialog(Dialog()))
+        if (node.id == id) return node;
+    return {};
 }
 
 Session &Session::ClickControl(int id, int column)

@@ -35,6 +35,8 @@ public:
     }
     // The colour every cell of the swatch shows, or -1 if they differ.
     long SwatchColour() const;
+    // What a screen reader is told of a control.
+    platform::AccessibleNode Described(int id) const;
     RECT ScreenRect(int id) const
     {
         RECT r{};

@@ -69,6 +69,7 @@ TEST(Dialog, TypicalEventGreenTo200)
     s.Then([](const View &v) {
         EXPECT_EQ(v.Rows(), "255 200 0 / 34 255 255");
         EXPECT_EQ(v.SwatchColour(), static_cast<long>(RGB(255, 200, 0)));
+        EXPECT_EQ(v.Described(IDC_SWATCH).colour, RGB(255, 200, 0));  // as a screen reader is told it
         EXPECT_EQ(v.Beeps(), 0);
         ExpectIdleAndTidy(v);
     });

@@ -35,11 +35,11 @@ char Letter(platform::Colour c)
 std::vector<std::string> Picture(int w, int h, const std::function<void(PixelDevice &, const Box &)> &draw)
 {
     std::string error;
-    auto device = PixelDevice::Open(w, h, 96, &error);
+    auto device = PixelDevice::Open(platform::OpenTahoma, w, h, 96, &error);
     EXPECT_TRUE(device) << error << " (make test installs fonts-wine)";
     if (!device) return {};
     const Box all{0, 0, w, h};
-    device->Fill(all, platform::kColourFace, platform::Role::kNone, 0);
+    device->Fill(all, platform::kColourFace, 0);
     draw(*device, all);
     std::vector<std::string> rows;
     for (int y = 0; y < h; y++) {

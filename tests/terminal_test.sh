@@ -27,13 +27,6 @@ shows() { screen | grep -qF -- "$1"; }
 colours() { screen -e | grep -qF -- "$1"; }
 # Every wait is for what the step expects, with a deadline that only a
 # machine far too busy reaches; none is for a fixed time.
-eventually() {  # a command that must come to succeed, within twenty seconds
-  local deadline=$((SECONDS + 20))
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.05
-  done
-}
 explain() { echo "  the screen was:"; screen | sed 's/^/  | /'; return 1; }
 wait_for() { eventually shows "$1" || explain; }  # text on the screen
 wait_colours() { eventually colours "$1" || explain; }

@@ -1,6 +1,7 @@
 # Sourced by the shell tests: skip (status 77, which ctest reports as
 # skipped; a failure under CI, where nothing may be skipped), check and
-# the count of its failures, and a virtual X display.
+# the count of its failures, waiting for what a test expects, screenshots
+# compared and taken once settled, and a virtual X display.
 skip() {
   echo "$1"
   [ "${CI:-}" = true ] && exit 1
@@ -14,6 +15,44 @@ check() {  # description, then a command that must succeed
   if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
 }
 
+# Waits for a command to come to succeed, trying it every twentieth of a
+# second, for at most twenty seconds: a deadline that only a machine far
+# too busy reaches. Nothing waits a fixed time for a program to be done.
+eventually() {  # a command that must come to succeed
+  local deadline=$((SECONDS + 20))
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# The number of pixels in which two screenshots differ; 999999 where they
+# cannot be compared.
+differ() {
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
+  [[ "$n" =~ ^[0-9]+$ ]] && echo "$n" || echo 999999
+}
+# A screenshot of a window once what it shows has settled: three taken a
+# tenth of a second apart are the same and, given an earlier one, differ
+# from it (the change a key or a click makes has come). At most 10 s; the
+# last one taken where it does not settle.
+settled() {  # window, file, [the screenshot from before]
+  local before="${2%.png}-settling.png" same=0 deadline=$((SECONDS + 10))
+  import -window "$1" "$before" 2> /dev/null
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    sleep 0.1
+    import -window "$1" "$2" 2> /dev/null
+    if [ "$(differ "$before" "$2")" = 0 ] && { [ -z "${3:-}" ] || [ "$(differ "$2" "$3")" != 0 ]; }; then
+      same=$((same + 1))
+      [ "$same" -ge 2 ] && return 0
+    else
+      same=0
+    fi
+    cp "$2" "$before"
+  done
+  return 1
+}
 # A virtual X display of `size` (WxHxDEPTH) in $DISPLAY, its process in
 # $xvfb, for the caller's trap to end; `folder` keeps its number.
 start_xvfb() {  # folder, size

@@ -15,12 +15,10 @@ rgbhsv=$(readlink -f "$1")
 bin=$(readlink -f "$2")
 parts=$(readlink -f "$3")
 . "$(dirname "$0")/desktop_session.sh"
-command -v xclip > /dev/null || skip "xclip is missing (make test installs it)"
 
 open_both 96
 check "both windows open" test -n "$ours" -a -n "$theirs"
-xdotool windowmove "$ours" 0 0 windowmove "$theirs" 640 0
-sleep 0.5
+xdotool windowmove --sync "$ours" 0 0 windowmove --sync "$theirs" 640 0
 
 # The gestures, made on our window, each shown after it, then on the
 # Windows build's, and the two compared step by step: one window at a time,
@@ -42,12 +40,13 @@ words=('mousemove --window $w 138 31 mousedown 1 mousemove --window $w 150 31 mo
        'mousemove --window $w 100 87 mousedown 1 mousemove --window $w 60 87 mouseup 1')
 for side in ours theirs; do
   w=${!side}
-  xdotool windowraise "$w" windowfocus --sync "$w" 2> /dev/null || xdotool windowfocus "$w"
-  sleep 0.3
+  press "$w" ""
+  settled "$w" "$work/$side-start.png"
+  before="$work/$side-start.png"
   for i in "${!names[@]}"; do
     eval "xdotool ${words[$i]}"
-    sleep 0.4
-    import -window "$w" "$work/$side-$i.png"
+    settled "$w" "$work/$side-$i.png" "$before" || echo "  $side did not settle after ${names[$i]}"
+    before="$work/$side-$i.png"
   done
 done
 for i in "${!names[@]}"; do
@@ -57,14 +56,12 @@ done
 
 # Inactive, both: each shown while the other has the keyboard.
 xdotool windowfocus --sync "$theirs"
-sleep 0.4
-import -window "$ours" "$work/ours-inactive.png"
+settled "$ours" "$work/ours-inactive.png" "$work/ours-$((${#names[@]} - 1)).png"
 xdotool windowfocus --sync "$ours"
-sleep 0.4
-import -window "$theirs" "$work/theirs-inactive.png"
+settled "$theirs" "$work/theirs-inactive.png" "$work/theirs-$((${#names[@]} - 1)).png"
 n=$(differ "$work/ours-inactive.png" "$work/theirs-inactive.png")
 check "inactive, the window hides the selection and the caret as the Windows build does ($n pixels differ)" [ "$n" = 0 ]
-import -window "$ours" "$work/ours-back.png"
+settled "$ours" "$work/ours-back.png" "$work/ours-inactive.png"
 n=$(differ "$work/ours-back.png" "$work/ours-$((${#names[@]} - 1)).png")
 check "and shows them again when the keyboard comes back ($n pixels differ)" [ "$n" = 0 ]
 press "$ours" Escape
@@ -77,6 +74,7 @@ XCOMPOSEFILE="$work/compose" LANG=C.UTF-8 "$rgbhsv" --window > "$work/compose.ou
 pid=$!
 window=$(find_window '^rgbhsv$')
 press "$window" "F12 a shift+Home ctrl+c"
+eventually bash -c '[ "$(xclip -o -selection clipboard 2> /dev/null)" = 123 ]'
 check "a text event's characters are each typed once ($(xclip -o -selection clipboard 2>&1))" \
   [ "$(xclip -o -selection clipboard 2>&1)" = 123 ]
 cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
@@ -90,7 +88,7 @@ ended "$pid" 10
 # The clipboard after the window has closed.
 "$parts" manager > "$work/manager.out" 2>&1 &
 manager=$!
-for _ in $(seq 50); do grep -q ready "$work/manager.out" && break; sleep 0.1; done
+eventually grep -q ready "$work/manager.out"
 "$rgbhsv" --window > "$work/copier.out" 2>&1 &
 pid=$!
 window=$(find_window '^rgbhsv$')
@@ -108,10 +106,10 @@ kill "$manager"
 pid=$!
 window=$(find_window '^rgbhsv$')
 press "$window" "4 5 shift+Home ctrl+c"
+eventually bash -c '[ "$(xclip -o -selection clipboard 2> /dev/null)" = 45 ]'
 kill -STOP "$pid"
 "$parts" vanishing-paste
 kill -CONT "$pid"
-sleep 0.5
 press "$window" Escape
 ended "$pid" 10
 status=$?

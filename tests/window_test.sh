@@ -47,8 +47,7 @@ for dpi in 96 144; do
                                        END { print x - int((1280 - w) / 2) " " y - int((800 - h) / 2) }')
   check "at $dpi dpi the window opens whole and centred (off by $placed)" [ "$placed" = "0 0" ]
   # Side by side, so that neither covers the other in a screenshot.
-  xdotool windowmove "$ours" 0 0 windowmove "$theirs" 640 0
-  sleep 0.5
+  xdotool windowmove --sync "$ours" 0 0 windowmove --sync "$theirs" 640 0
   size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
   check "at $dpi dpi the window is the size of the Windows build's client area ($(size "$theirs"))" \
     [ "$(size "$ours")" = "$(size "$theirs")" ]
@@ -56,8 +55,11 @@ for dpi in 96 144; do
   for i in "${!steps[@]}"; do
     play press "$ours" "${steps[$i]}"
     play send "$theirs" "${steps[$i]}"
-    import -window "$ours" "$work/ours-$dpi-$i.png"
-    import -window "$theirs" "$work/theirs-$dpi-$i.png"
+    # Each step changes what both show: each is taken once it has.
+    for side in ours theirs; do
+      settled "${!side}" "$work/$side-$dpi-$i.png" $([ "$i" = 0 ] || echo "$work/$side-$dpi-$((i - 1)).png") ||
+        echo "  $side did not settle after '${steps[$i]}'"
+    done
     differ=$(compare -metric AE "$work/ours-$dpi-$i.png" "$work/theirs-$dpi-$i.png" null: 2>&1 | cut -d' ' -f1)
     echo "  $dpi dpi, after '${steps[$i]:-start}': $differ pixels differ"
     [ "${differ%.*}" -gt "$worst" ] 2> /dev/null && worst=${differ%.*}
@@ -71,7 +73,7 @@ for dpi in 96 144; do
   ended "$ours_pid" 10
   check "at $dpi dpi $close ends the window with status 0" [ $? = 0 ]
   /usr/lib/wine/wineserver -k 2> /dev/null
-  sleep 0.5
+  /usr/lib/wine/wineserver -w 2> /dev/null
   [ -n "${RGBHSV_KEEP_SCREENSHOTS:-}" ] && cp "$work"/*-"$dpi"-*.png "$RGBHSV_KEEP_SCREENSHOTS"/
 done
 
@@ -83,6 +85,7 @@ xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	96"
 first_pid=$!
 first=$(find_window '^rgbhsv$')
 press "$first" "1 2 3 shift+Home ctrl+c"
+eventually bash -c '[ "$(xclip -o -selection clipboard 2> /dev/null)" = 123 ]'
 "$rgbhsv" --window > "$work/second.out" 2>&1 &
 second_pid=$!
 for _ in $(seq 100); do
@@ -93,13 +96,15 @@ done
 corner() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x "," y }'; }
 check "a second window does not open over the first ($(corner "$first") and $(corner "$second"))" \
   [ "$(corner "$first")" != "$(corner "$second")" ]
-xdotool windowmove "$first" 0 0 windowmove "$second" 640 0
+xdotool windowmove --sync "$first" 0 0 windowmove --sync "$second" 640 0
 # Each shown while it has the keyboard: the other, inactive, hides its
 # selection.
+settled "$second" "$work/unpasted.png"
 press "$second" "ctrl+v shift+Home"
-import -window "$second" "$work/pasted.png"
+settled "$second" "$work/pasted.png" "$work/unpasted.png"
+settled "$first" "$work/inactive.png"
 press "$first" ""
-import -window "$first" "$work/copied.png"
+settled "$first" "$work/copied.png" "$work/inactive.png"
 differ=$(compare -metric AE "$work/copied.png" "$work/pasted.png" null: 2>&1 | cut -d' ' -f1)
 check "what one window copies, another pastes through the desktop's clipboard ($differ pixels differ)" [ "$differ" = 0 ]
 for which in first second; do

@@ -1,10 +1,11 @@
 // The page's half of the browser screen (platform/screens/browser/): it
 // unpacks the page's copy of Tahoma for the program, puts each frame in a
-// canvas pixel for pixel and blinks its caret, turns the page's keys,
-// clicks, drags, taps, pastes and changes of density into events for the
-// program, carries the program's copies to the browser's clipboard, beeps,
-// and says when the program has ended. Loaded ahead of the program's own
-// script.
+// canvas pixel for pixel and blinks its caret, queues the program's events
+// (input.js makes them of the page's keys, clicks and pastes; this file of
+// changes of density), carries the program's copies to the browser's
+// clipboard, beeps, and says when the program has ended. What a screen
+// reader finds is access.js's. Loaded after those two, ahead of the
+// program's own script.
 
 // Before the program starts: the glyphs bake_font made, inflated by the
 // browser while the WebAssembly compiles. Without them the program says why
@@ -33,26 +34,10 @@ Module.rgbhsvScreen = (function () {
   let beeps = 0;
   let audio = null;
   let drawn = false;
-  let pasted = '';       // the text of the last paste, until the program takes it
   let copying = null;    // what the program is copying, for the copy event
 
-  // Event kinds, keys and modifiers, numbered here once: browser_screen.cpp
-  // reads the numbers from `numbering` when it starts. An event is five
-  // numbers: its kind, a key or character (a press: its count of clicks,
-  // TOUCH added for a finger's tap), the modifiers, and a device pixel.
-  const KIND_KEY = 1, KIND_CHAR = 2, KIND_CLICK = 3, KIND_PASTE = 4, KIND_DRAG = 5, KIND_RELEASE = 6, KIND_RESCALE = 7;
-  const TOUCH = 0x100;
-  const KEYS = { Backspace: 1, Tab: 2, Enter: 3, Escape: 4, ArrowLeft: 5, ArrowRight: 6, Home: 7, End: 8, Delete: 9,
-                 ArrowUp: 10, ArrowDown: 11, Insert: 12 };
-  const SHIFT = 1, CTRL = 2, ALT = 4;
-  const numbering = {
-    kind: { key: KIND_KEY, char: KIND_CHAR, click: KIND_CLICK, paste: KIND_PASTE, drag: KIND_DRAG, release: KIND_RELEASE,
-            rescale: KIND_RESCALE },
-    key: KEYS,
-    modifier: { shift: SHIFT, ctrl: CTRL, alt: ALT, touch: TOUCH },
-  };
-
   const byId = (id) => document.getElementById(id);
+  const access = Module.rgbhsvAccess, input = Module.rgbhsvInput;
 
   // The program is idle (and the page shows everything it did) while it
   // waits with nothing queued; tests wait for that.
@@ -78,14 +63,6 @@ Module.rgbhsvScreen = (function () {
       else waiting = resolve;
       markIdle();
     });
-  }
-
-  function pushText(text) {
-    // The field's own rules decide what is taken; controls never reach it.
-    for (const c of text) {
-      const code = c.codePointAt(0);
-      if (code >= 0x20 && code !== 0x7F && code <= 0xFFFF) push([KIND_CHAR, code, 0, 0, 0]);
-    }
   }
 
   // --- Drawing ---------------------------------------------------------------
@@ -210,13 +187,6 @@ Module.rgbhsvScreen = (function () {
     screenBox = null;
   }
 
-  // --- What a screen reader finds ----------------------------------------------
-
-  // The controls as the program describes them, in the page's accessibility
-  // tree: one element each, laid over its pixels (so a tap on it lands there
-  // too), while the drawing itself is hidden from screen readers. The field
-  // the program has focused has the page's focus, with the same selection.
-  let described = [];     // the last description
   // The canvas on the page, read when it may have changed (a new size, a
   // resize) and not on every frame: each read after a change lays the page
   // out.
@@ -242,113 +212,6 @@ Module.rgbhsvScreen = (function () {
     if (!caretOn) drawCaret(true);
     if (document.hidden || (reducedMotion && reducedMotion.matches)) return;
     blinkTimer = setInterval(() => drawCaret(!caretOn), kBlinkMs);
-  }
-
-  // Lays an element over its device pixels, in CSS pixels. Fields and the
-  // close box reach further, so that a finger a little off still lands on
-  // them: a field half a finger above and below, the close box that far
-  // every way round.
-  const kReach = 13;
-  // `box` is the canvas on the page, read once for all the elements.
-  function place(element, pixels, role, box) {
-    const unit = box.width / byId('screen').width;
-    let left = pixels[0] * unit, top = pixels[1] * unit, width = pixels[2] * unit, height = pixels[3] * unit;
-    if (role === 'textbox') {
-      top -= kReach;
-      height += 2 * kReach;
-    } else if (role === 'close') {
-      left -= kReach;
-      top -= kReach;
-      width += 2 * kReach;
-      height += 2 * kReach;
-    }
-    Object.assign(element.style, { left: left + 'px', top: top + 'px', width: width + 'px', height: height + 'px' });
-  }
-
-  function placeAll() {
-    placeScreen();
-    const dialog = described[0];
-    if (!dialog) return;
-    const box = screenOnPage();
-    described.slice(1).forEach((node, i) => {
-      place(byId('access').children[i], [node.box[0] - dialog.box[0], node.box[1] - dialog.box[1],
-                                         node.box[2], node.box[3]], node.role, box);
-    });
-  }
-
-  // The pixels of the control an element stands for, as last described.
-  function boxOf(element) {
-    return described[Number(element.dataset.node)].box;
-  }
-
-  function makeElement(node, index) {
-    let element;
-    if (node.role === 'textbox') {
-      element = document.createElement('input');
-      Object.assign(element, { type: 'text', tabIndex: -1, autocomplete: 'off', spellcheck: false });
-      element.setAttribute('inputmode', 'numeric');
-      element.setAttribute('autocapitalize', 'off');
-      element.addEventListener('mousedown', (event) => pressInside(event, boxOf(element)));
-    } else if (node.role === 'button' || node.role === 'close') {
-      element = document.createElement('button');
-      Object.assign(element, { type: 'button', tabIndex: -1 });
-      if (node.role === 'close') {
-        element.addEventListener('mousedown', (event) => pressInside(event, boxOf(element)));
-      }
-    } else if (node.role === 'img') {
-      element = document.createElement('div');
-      element.setAttribute('role', 'img');
-    } else {
-      element = document.createElement('span');
-    }
-    element.className = 'control ' + node.role;
-    element.dataset.node = String(index);
-    return element;
-  }
-
-  function describe(nodes) {
-    const layer = byId('access');
-    const same = nodes.length === described.length && nodes.every((n, i) => n.role === described[i].role && n.id === described[i].id);
-    if (!same) {
-      layer.textContent = '';
-      nodes.forEach((node, i) => i > 0 && layer.appendChild(makeElement(node, i)));
-    }
-    const dialog = nodes[0];
-    layer.setAttribute('role', 'dialog');
-    layer.setAttribute('aria-label', dialog.name);
-    const box = screenOnPage();
-    nodes.slice(1).forEach((node, i) => {
-      const element = layer.children[i];
-      place(element, [node.box[0] - dialog.box[0], node.box[1] - dialog.box[1], node.box[2], node.box[3]],
-            node.role, box);
-      if (node.role === 'textbox') {
-        element.setAttribute('aria-label', node.name);
-        if (element.value !== node.value) element.value = node.value;
-        if (node.focused) {
-          if (document.activeElement !== element) element.focus({ preventScroll: true });
-          // Setting a selection lays the page out: only when it moved.
-          if (element.selectionStart !== node.selection[0] || element.selectionEnd !== node.selection[1])
-            element.setSelectionRange(node.selection[0], node.selection[1]);
-        }
-      } else if (node.role === 'close') {
-        element.setAttribute('aria-label', node.name);
-      } else if (node.role === 'img') {
-        element.setAttribute('aria-label', node.name);
-      } else {
-        element.textContent = node.name;
-      }
-      if (node.role === 'button') element.disabled = node.disabled;
-      if (node.role === 'text') element.classList.toggle('disabled', node.disabled);
-    });
-    described = nodes;
-  }
-
-  // What the program says a screen reader should say now (a beep, a number
-  // refused), through the live region.
-  function announce(text) {
-    const region = byId('announce');
-    region.textContent = '';
-    setTimeout(() => { region.textContent = text; }, 0);
   }
 
   // --- Sound -------------------------------------------------------------------
@@ -381,7 +244,7 @@ Module.rgbhsvScreen = (function () {
   // Once the program has ended, "Start again" has the keyboard's focus and
   // keeps it whatever is clicked, so that Enter or Space restarts.
   function ended(status) {
-    byId('access').hidden = true;  // the dialog is gone
+    access.hide();
     document.body.dataset.ended = String(status);
     blinkFromOn();  // which stops it, now that the program has ended
     placeScreen();  // with room for the message
@@ -423,172 +286,6 @@ Module.rgbhsvScreen = (function () {
     event.preventDefault();
   }
 
-  // A paste (Ctrl+V, Shift+Insert, or the browser's menu) reaches the
-  // program as its paste key, with the clipboard's text.
-  function onPaste(event) {
-    event.preventDefault();
-    pasted = (event.clipboardData || window.clipboardData).getData('text');
-    push([KIND_PASTE, 0, 0, 0, 0]);
-  }
-
-  function pastedText() {
-    return pasted;
-  }
-
-  // --- Input ---------------------------------------------------------------
-
-  function modifiers(event) {
-    return (event.shiftKey ? SHIFT : 0) | (event.ctrlKey ? CTRL : 0) | (event.altKey ? ALT : 0);
-  }
-
-  // What the field itself uses of the keyboard, and nothing more: the
-  // browser keeps its own shortcuts (zoom, find, print, back, reload). On
-  // macOS, Cmd is Ctrl for the clipboard, undo and select-all.
-  const SHORTCUTS = 'acvxz';
-  function ctrlOf(event) {
-    return event.ctrlKey || (event.metaKey && SHORTCUTS.includes(event.key.toLowerCase()));
-  }
-
-  // The keys the browser itself turns into a paste event.
-  function isPasteKey(event) {
-    return (ctrlOf(event) && !event.altKey && event.key.toLowerCase() === 'v') ||
-           (event.shiftKey && !event.ctrlKey && event.key === 'Insert');
-  }
-
-  // A key's name is its character only when it is one character: "F5",
-  // "Enter" and the rest are never text.
-  function characterOf(event) {
-    return [...event.key].length === 1 ? event.key : null;
-  }
-
-  function onKeyDown(event) {
-    if (event.isComposing || event.target === byId('again')) return;
-    if (isPasteKey(event)) return;
-    const ctrl = ctrlOf(event);
-    if (event.metaKey && !ctrl) return;
-    const mods = modifiers(event) | (ctrl ? CTRL : 0);
-    const key = KEYS[event.key];
-    const character = characterOf(event);
-    if (key) {
-      // Alt with a caret key is the browser's (Alt+Left goes back); only
-      // Alt+Backspace, the old undo, is the field's.
-      if (event.altKey && event.key !== 'Backspace') return;
-      event.preventDefault();
-      push([KIND_KEY, key, mods, 0, 0]);
-    } else if (character && (ctrl || event.altKey)) {
-      // The clipboard and undo shortcuts; any other is the browser's.
-      if (!ctrl || event.altKey || !SHORTCUTS.includes(character.toLowerCase())) return;
-      event.preventDefault();
-      push([KIND_CHAR, character.toLowerCase().codePointAt(0), mods, 0, 0]);
-    } else if (character) {
-      // A typed character; touch keyboards send 'Unidentified' and come
-      // through beforeinput instead.
-      event.preventDefault();
-      pushText(character);
-    }
-  }
-
-  // An input method's text arrives once, when its composition is committed;
-  // what it showed on the way belongs to the accessible field alone, which
-  // is then given the program's text back.
-  let composing = false;
-  function onBeforeInput(event) {
-    if (composing || event.isComposing || event.inputType === 'insertCompositionText' ||
-        event.inputType === 'insertFromComposition') return;
-    event.preventDefault();
-    if (event.inputType === 'deleteContentBackward') push([KIND_KEY, KEYS.Backspace, 0, 0, 0]);
-    else if (event.inputType === 'deleteContentForward') push([KIND_KEY, KEYS.Delete, 0, 0, 0]);
-    else if (event.data) pushText(event.data);
-  }
-
-  function onCompositionEnd(event) {
-    composing = false;
-    const field = described.find((n) => n.focused && n.role === 'textbox');
-    const element = field && byId('access').children[described.indexOf(field) - 1];
-    if (element) {
-      element.value = field.value;
-      element.setSelectionRange(field.selection[0], field.selection[1]);
-    }
-    if (event.data) pushText(event.data);
-  }
-
-  // The device pixel under a pointer, within the canvas.
-  function pixelAt(event) {
-    const canvas = byId('screen');
-    if (!canvas.width) return null;
-    const box = canvas.getBoundingClientRect();  // where it is now, scrolled or not
-    const unit = box.width / canvas.width;
-    const x = Math.floor((event.clientX - box.left) / unit), y = Math.floor((event.clientY - box.top) / unit);
-    return [Math.min(Math.max(x, 0), canvas.width - 1), Math.min(Math.max(y, 0), canvas.height - 1)];
-  }
-
-  // The mouse's presses, drags and releases go to the program as Windows
-  // has them: a press with its count of clicks (the second of a double
-  // click) and Shift, the pointer's moves while the button is held, wherever
-  // they go, and the release. The browser does nothing of its own with
-  // them: the accessible fields never hold a selection of theirs. A
-  // finger's tap is a press too, marked as a tap; the field keeps the
-  // browser's focus then, so that the phone's keyboard opens.
-  let pressed = false;
-  let pointerType = 'mouse';  // of the last pointer to go down
-  function press(event, pixel) {
-    const touch = pointerType === 'touch';
-    if (!touch) event.preventDefault();  // the focused field keeps the focus, and no selection of the browser's starts
-    pressed = !touch;
-    const clicks = event.detail % 2 === 0 ? 2 : 1;
-    push([KIND_CLICK, clicks | (touch ? TOUCH : 0), modifiers(event), pixel[0], pixel[1]]);
-  }
-
-  function onMouseDown(event) {
-    if (event.button !== 0) return;
-    const pixel = pixelAt(event);
-    if (pixel) press(event, pixel);
-  }
-
-  // A press on a control's element: the pixel under it, kept within the
-  // control, so that a finger a little off still lands there.
-  function pressInside(event, box) {
-    if (event.button !== 0) return;
-    const pixel = pixelAt(event) || [box[0], box[1]];
-    press(event, [Math.min(Math.max(pixel[0], box[0]), box[0] + box[2] - 1),
-                  Math.min(Math.max(pixel[1], box[1]), box[1] + box[3] - 1)]);
-  }
-
-  // Where the pointer is, not kept within the canvas: a drag past a field's
-  // edge selects to its end.
-  function pointAt(event) {
-    const canvas = byId('screen');
-    const box = canvas.getBoundingClientRect(), unit = box.width / canvas.width;
-    return [Math.floor((event.clientX - box.left) / unit), Math.floor((event.clientY - box.top) / unit)];
-  }
-
-  function onMouseMove(event) {
-    if (!pressed || !byId('screen').width) return;
-    if (!(event.buttons & 1)) return onMouseUp(event);
-    event.preventDefault();
-    const point = pointAt(event);
-    push([KIND_DRAG, 0, 0, point[0], point[1]]);
-  }
-
-  function onMouseUp(event) {
-    if (!pressed) return;
-    pressed = false;
-    const point = byId('screen').width ? pointAt(event) : [0, 0];
-    push([KIND_RELEASE, 0, 0, point[0], point[1]]);
-  }
-
-  // A focused field's accessible twin holds the dialog's selection and no
-  // other: whatever the browser selects in it of its own (a long press, a
-  // select-all of the page) is put back.
-  function onSelectionChange() {
-    if (composing) return;
-    const field = described.find((n) => n.focused && n.role === 'textbox');
-    const element = field && byId('access').children[described.indexOf(field) - 1];
-    if (!element || document.activeElement !== element) return;
-    if (element.selectionStart !== field.selection[0] || element.selectionEnd !== field.selection[1])
-      element.setSelectionRange(field.selection[0], field.selection[1]);
-  }
-
   // A change of zoom or of the device pixel ratio, or a phone turned: the
   // program lays the dialog out afresh at the new density, keeping its
   // fields; any other resize only places it again.
@@ -598,8 +295,9 @@ Module.rgbhsvScreen = (function () {
     const turned = upright !== null && nowUpright !== upright && isPhone();
     upright = nowUpright;
     screenBox = null;
-    if (drawn && !hasEnded() && ((window.devicePixelRatio || 1) !== ratio || turned)) push([KIND_RESCALE, 0, 0, 0, 0]);
-    placeAll();
+    if (drawn && !hasEnded() && ((window.devicePixelRatio || 1) !== ratio || turned)) push([input.numbering.kind.rescale, 0, 0, 0, 0]);
+    placeScreen();
+    access.placeAll();
   }
 
   // A change of the device pixel ratio alone (a window moved to another
@@ -616,19 +314,9 @@ Module.rgbhsvScreen = (function () {
   }
 
   function start() {
-    document.addEventListener('keydown', onKeyDown);
-    // Touch keyboards type through the focused field's input events.
-    document.addEventListener('beforeinput', onBeforeInput);
-    document.addEventListener('compositionstart', () => { composing = true; });
-    document.addEventListener('compositionend', onCompositionEnd);
-    document.addEventListener('paste', onPaste);
+    input.start(push);
+    access.start({ canvasBox: screenOnPage, pressInside: input.pressInside });
     document.addEventListener('copy', onCopy);
-    byId('screen').addEventListener('mousedown', onMouseDown);
-    document.addEventListener('pointerdown', (event) => { pointerType = event.pointerType; }, true);
-    document.addEventListener('mousemove', onMouseMove);
-    document.addEventListener('mouseup', onMouseUp);
-    document.addEventListener('selectionchange', onSelectionChange);
-    document.addEventListener('select', onSelectionChange, true);
     watchRatio();
     upright = roomHeight() >= roomWidth();
     window.addEventListener('resize', onResize);  // zoom, a phone turned, a window resized
@@ -645,5 +333,6 @@ Module.rgbhsvScreen = (function () {
   if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start);
   else start();
 
-  return { present, beep, ended, nextEvent, copy, pastedText, describe, announce, startDpi, betterDpi, numbering };
+  return { present, beep, ended, nextEvent, copy, pastedText: input.pastedText, describe: access.describe,
+           announce: access.announce, startDpi, betterDpi, numbering: input.numbering };
 })();

@@ -44,9 +44,9 @@ AccessibleNode DescribeControl(HWND control)
         node.name = Utf8FromUtf16(control->text);
         break;
     default:
-        if ((control->style & SS_TYPEMASK) == SS_BLACKRECT) {
+        if (IsPicture(control)) {
             node.role = AccessibleNode::Role::kGraphic;
-            node.colour = control->fill;  // what its last paint filled it with
+            node.colour = Drawing().ColourOf(ToBox(ClientRectOnScreen(control)));  // what its paint left there
         } else {
             node.role = AccessibleNode::Role::kText;
             node.name = Utf8FromUtf16(control->text);

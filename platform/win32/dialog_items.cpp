@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "system.h"
 #include "window.h"
 
 using namespace platform;

@@ -44,28 +44,9 @@ Colour SystemColour(int index)
     }
 }
 
-constexpr int kSystemColours = COLOR_3DLIGHT + 1;
-
-// The stock objects: never counted, never freed.
-struct StockObjects {
-    HGDIOBJ__ brushes[kSystemColours];
-    HGDIOBJ__ dialog_font{HGDIOBJ__::Kind::kFont, 0, false};
-    HGDIOBJ__ caption_font{HGDIOBJ__::Kind::kFont, 0, true};
-    StockObjects()
-    {
-        for (int i = 0; i < kSystemColours; i++) brushes[i] = HGDIOBJ__{HGDIOBJ__::Kind::kBrush, SystemColour(i), false};
-    }
-    bool Owns(HGDIOBJ object) const
-    {
-        return (object >= brushes && object < brushes + kSystemColours) || object == &dialog_font ||
-               object == &caption_font;
-    }
-};
-
 StockObjects &Stock()
 {
-    static StockObjects stock;
-    return stock;
+    return System().stock;
 }
 
 bool IsBrush(HGDIOBJ object)
@@ -76,9 +57,6 @@ bool IsBrush(HGDIOBJ object)
 HDC MakeDC(HWND window, bool whole_window)
 {
     HDC dc = new HDC__{window, whole_window, 0x000000, 0xFFFFFF, OPAQUE, &Stock().dialog_font};
-    // What a window's drawing is part of, for a device that sets it apart:
-    // an edit field's box, while it can be typed into.
-    dc->role = window->kind == WindowKind::kEdit && !(window->style & WS_DISABLED) ? Role::kField : Role::kNone;
     System().device_contexts.insert(dc);
     return dc;
 }
@@ -92,14 +70,14 @@ bool FreeDC(HDC dc)
 
 }  // namespace
 
+StockObjects::StockObjects()
+{
+    for (int i = 0; i < kSystemColours; i++) brushes[i] = HGDIOBJ__{HGDIOBJ__::Kind::kBrush, SystemColour(i), false};
+}
+
 bool IsLiveDC(HDC dc)
 {
     return dc && System().device_contexts.count(dc) && IsLiveWindow(dc->window);
-}
-
-Box ToBox(const RECT &r)
-{
-    return Box{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom)};
 }
 
 // Where the DC's (0, 0) is on the device, and what it may draw on.
@@ -127,7 +105,6 @@ TextLook LookOf(HDC dc)
     look.bg = dc->background;
     look.opaque = dc->background_mode == OPAQUE;
     look.bold = Bold(dc);
-    look.role = dc->role;
     look.selected = dc->selected;
     return look;
 }
@@ -135,11 +112,6 @@ TextLook LookOf(HDC dc)
 HFONT CaptionFont()
 {
     return &Stock().caption_font;
-}
-
-Device &Drawing()
-{
-    return *System().screen->OwnDevice();
 }
 
 int LiveDrawingObjects()
@@ -168,7 +140,6 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint)
     *paint = PAINTSTRUCT{};
     paint->hdc = dc;
     GetClientRect(window, &paint->rcPaint);
-    window->fill = kDefaultColour;
     const bool erase = window->needs_erase;
     window->needs_paint = false;
     window->needs_erase = false;
@@ -251,15 +222,10 @@ int WINAPI SetBkMode(HDC dc, int mode)
     return std::exchange(dc->background_mode, mode);
 }
 
-// A brush the program made fills in its own colour, which is content; a
-// system brush is the scheme's, and part of what the DC draws.
 int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush)
 {
     if (!IsLiveDC(dc) || !IsBrush(brush) || !rect) return 0;
-    const bool own = !Stock().Owns(brush);
-    const Box box = OnDevice(dc, *rect).Intersect(Area(dc));
-    Drawing().Fill(box, brush->colour, own ? Role::kContent : dc->role, dc->text);
-    if (!dc->whole_window) dc->window->fill = box == Area(dc) ? brush->colour : kDefaultColour;
+    Drawing().Fill(OnDevice(dc, *rect).Intersect(Area(dc)), brush->colour, dc->text);
     return 1;
 }
 
@@ -267,7 +233,7 @@ BOOL WINAPI ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT *rect, LP
 {
     if (!IsLiveDC(dc) || (!text && count)) return FALSE;
     Box clip = Area(dc);
-    if (rect && (options & ETO_OPAQUE)) Drawing().Fill(OnDevice(dc, *rect).Intersect(clip), dc->background, dc->role, dc->text);
+    if (rect && (options & ETO_OPAQUE)) Drawing().Fill(OnDevice(dc, *rect).Intersect(clip), dc->background, dc->text);
     if (rect && (options & ETO_CLIPPED)) clip = clip.Intersect(OnDevice(dc, *rect));
     const Box at = OnDevice(dc, RECT{x, y, x, y});
     Drawing().Text(at.left, at.top, std::u16string_view(text, count), clip, LookOf(dc));

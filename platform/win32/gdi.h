@@ -1,7 +1,6 @@
 // The drawing room of the Windows emulation beyond GDI's own functions: the
-// device that paints go to, the caption's font, the caret as the screen
-// shows it, and the line that stands in for a dialog too big for the
-// screen.
+// device contexts and objects, the caption's font, the caret as the screen
+// shows it. Includes run one way: system.h, then window.h, then this.
 #ifndef RGBHSV_PLATFORM_WIN32_GDI_H
 #define RGBHSV_PLATFORM_WIN32_GDI_H
 
@@ -19,22 +18,12 @@ struct HDC__ {
     COLORREF background = 0xFFFFFF;
     int background_mode = OPAQUE;
     HGDIOBJ font;
-    platform::Role role = platform::Role::kNone;
     bool selected = false;  // what it draws now is a selection, as the edit control says
-};
-
-// A brush or one of the two fonts.
-struct HGDIOBJ__ {
-    enum class Kind { kBrush, kFont } kind;
-    COLORREF colour = 0;  // a brush's
-    bool bold = false;    // a font's
 };
 
 
 namespace platform {
 
-// The screen's own device; there is a screen whenever there are windows.
-Device &Drawing();
 // The bold font of a caption bar.
 HFONT CaptionFont();
 // Puts the system caret on the device: where its owner set it, or nowhere.
@@ -51,7 +40,6 @@ Box Area(HDC dc);
 Box OnDevice(HDC dc, const RECT &r);
 bool Bold(HDC dc);
 TextLook LookOf(HDC dc);
-Box ToBox(const RECT &r);
 
 }  // namespace platform
 

@@ -5,7 +5,7 @@
 // Enter; the mouse's presses, drags and releases become button and move
 // messages to the control under it or the one that captured it; the
 // window's activation and a new density are the dialog's. While the screen
-// is too small for the dialog, one line says so.
+// is too small for the dialog, one line says so. And the end of a run.
 #include <algorithm>
 #include <iterator>
 #include <string>
@@ -16,6 +16,7 @@
 #include "keys.h"
 #include "platform.h"
 #include "system.h"
+#include "window.h"
 
 namespace platform {
 namespace {
@@ -283,6 +284,15 @@ INT_PTR RunModalLoop(HWND dialog)
         state = StateOf(dialog);
     }
     return state ? state->result : 0;
+}
+
+// The end of a run, which leaves nothing behind for the next one.
+void ResetWindowSystem()
+{
+    const std::vector<HWND> left = System().top_level;
+    for (HWND window : left) DestroyWindowRecord(window);
+    FreeDrawingObjects();
+    DiscardSystem();
 }
 
 }  // namespace platform

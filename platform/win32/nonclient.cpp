@@ -37,7 +37,6 @@ void DrawNonClient(HWND window)
                         r.bottom - window->rect.top};
         };
         RECT caption = local(CaptionOf(window));
-        dc->role = Role::kCaption;
         SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
         FillRect(dc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
         SelectObject(dc, CaptionFont());

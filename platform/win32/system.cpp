@@ -1,10 +1,9 @@
-// The window system's one state record, the screen it shows, and the end of
-// a run, which leaves nothing behind for the next one.
+// The window system's one state record, the screen it shows and its
+// device, the clipboard through it, and the conversion between UTF-16 and
+// UTF-8 that everything passing between windows and screens takes.
 #include "system.h"
 
-#include "gdi.h"
 #include "platform.h"
-#include "window.h"
 
 namespace platform {
 
@@ -47,11 +46,44 @@ std::u16string ReadClipboard()
     return System().screen ? Utf16FromUtf8(System().screen->ReadClipboard()) : std::u16string();
 }
 
-void ResetWindowSystem()
+Device &Drawing()
 {
-    const std::vector<HWND> left = System().top_level;
-    for (HWND window : left) DestroyWindowRecord(window);
-    FreeDrawingObjects();
+    return *System().screen->OwnDevice();
+}
+
+std::string Utf8FromUtf16(std::u16string_view text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        char32_t c = text[i];
+        const bool high = c >= 0xD800 && c < 0xDC00;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (c >= 0xD800 && c < 0xE000)
+            c = U'\uFFFD';
+        AppendUtf8(&out, c);
+    }
+    return out;
+}
+
+std::u16string Utf16FromUtf8(std::string_view text)
+{
+    std::u16string out;
+    for (char32_t c : DecodeUtf8(text)) {
+        if (c < 0x10000) {
+            out.push_back(static_cast<char16_t>(c >= 0xD800 && c < 0xE000 ? 0xFFFD : c));
+        } else if (c < 0x110000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(u'\uFFFD');
+        }
+    }
+    return out;
+}
+
+void DiscardSystem()
+{
     Instance().reset();
 }
 

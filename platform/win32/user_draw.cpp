@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gdi.h"
+#include "system.h"
 #include "window.h"
 
 namespace platform {
@@ -93,7 +94,7 @@ BOOL WINAPI DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags)
 {
     if (!IsLiveDC(dc) || !rect || (flags & BF_RECT) != BF_RECT) return FALSE;
     const Edge kind = (edge & (BDR_SUNKENOUTER | BDR_SUNKENINNER)) ? Edge::kSunken : Edge::kRaised;
-    Drawing().DrawEdge(OnDevice(dc, *rect), kind, dc->role, Area(dc));
+    Drawing().DrawEdge(OnDevice(dc, *rect), kind, RoleOf(dc->window), Area(dc));
     if (flags & BF_ADJUST) {
         const int side = Drawing().Metrics().edge;
         InflateRect(rect, -side, -side);

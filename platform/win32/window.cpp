@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "gdi.h"
 #include "platform.h"
 #include "system.h"
 
@@ -52,6 +51,16 @@ void PaintTree(HWND window)
     for (HWND child : children) PaintTree(child);
 }
 
+void MarkTree(HWND window)
+{
+    if (!(window->style & WS_VISIBLE)) return;
+    if (window->kind == WindowKind::kDialog && (window->style & WS_CAPTION))
+        Drawing().Mark(ToBox(CaptionOf(window)), Role::kCaption);
+    const Role role = RoleOf(window);
+    if (role != Role::kNone) Drawing().Mark(ToBox(ClientRectOnScreen(window)), role);
+    for (HWND child : window->children) MarkTree(child);
+}
+
 }  // namespace
 
 RECT NonClientInset(WindowKind kind, DWORD style, DWORD ex_style)
@@ -63,37 +72,6 @@ RECT NonClientInset(WindowKind kind, DWORD style, DWORD ex_style)
     if (!(ex_style & WS_EX_CLIENTEDGE)) return RECT{};
     const Box e = kind == WindowKind::kEdit ? m.field_edge : m.client_edge;
     return RECT{e.left, e.top, e.right, e.bottom};
-}
-
-std::string Utf8FromUtf16(std::u16string_view text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); i++) {
-        char32_t c = text[i];
-        const bool high = c >= 0xD800 && c < 0xDC00;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (c >= 0xD800 && c < 0xE000)
-            c = U'\uFFFD';
-        AppendUtf8(&out, c);
-    }
-    return out;
-}
-
-std::u16string Utf16FromUtf8(std::string_view text)
-{
-    std::u16string out;
-    for (char32_t c : DecodeUtf8(text)) {
-        if (c < 0x10000) {
-            out.push_back(static_cast<char16_t>(c >= 0xD800 && c < 0xE000 ? 0xFFFD : c));
-        } else if (c < 0x110000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(u'\uFFFD');
-        }
-    }
-    return out;
 }
 
 std::string WindowText(HWND window)
@@ -157,22 +135,36 @@ RECT ClientRectOnScreen(HWND window)
 RECT CaptionOf(HWND dialog)
 {
     const RECT &r = dialog->rect;
-    const Box bar = Drawing().CaptionBar(Box{static_cast<int>(r.left), static_cast<int>(r.top),
-                                             static_cast<int>(r.right), static_cast<int>(r.bottom)});
+    const Box bar = Drawing().CaptionBar(ToBox(r));
     return RECT{bar.left, bar.top, bar.right, bar.bottom};
 }
 
 RECT CloseBoxOf(HWND dialog)
 {
     const RECT bar = CaptionOf(dialog);
-    const Box box = Drawing().CloseBoxIn(Box{static_cast<int>(bar.left), static_cast<int>(bar.top),
-                                             static_cast<int>(bar.right), static_cast<int>(bar.bottom)});
+    const Box box = Drawing().CloseBoxIn(ToBox(bar));
     return RECT{box.left, box.top, box.right, box.bottom};
 }
 
 bool IsEnabledAndVisible(HWND window)
 {
     return IsLiveWindow(window) && (window->style & WS_VISIBLE) && !(window->style & WS_DISABLED);
+}
+
+Box ToBox(const RECT &r)
+{
+    return Box{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom)};
+}
+
+bool IsPicture(HWND window)
+{
+    return window->kind == WindowKind::kStatic && (window->style & SS_TYPEMASK) == SS_BLACKRECT;
+}
+
+Role RoleOf(HWND window)
+{
+    if (window->kind == WindowKind::kEdit) return (window->style & WS_DISABLED) ? Role::kNone : Role::kField;
+    return IsPicture(window) ? Role::kContent : Role::kNone;
 }
 
 void NotifyParent(HWND control, WORD code)
@@ -186,6 +178,7 @@ void PaintPending()
 {
     const std::vector<HWND> top = System().top_level;
     for (HWND window : top) PaintTree(window);
+    for (HWND window : System().top_level) MarkTree(window);
 }
 
 void MoveWindowTree(HWND window, int dx, int dy)

@@ -37,9 +37,6 @@ struct HWND__ {
     RECT rect{};                 // whole window, in the screen's units
     RECT client_inset{};         // its frame, caption or edge round the client area, each side
     std::u16string text;
-    // The one colour its last paint filled the whole client area with, as
-    // the screen reader is told it; kDefaultColour where it was not one.
-    platform::Colour fill = platform::kDefaultColour;
     bool needs_paint = false;
     bool needs_erase = false;
     std::unique_ptr<platform::WindowExtra> state;
@@ -61,12 +58,22 @@ RECT NonClientInset(WindowKind kind, DWORD style, DWORD ex_style);
 // its client edge.
 RECT ClientRectOnScreen(HWND window);
 bool IsEnabledAndVisible(HWND window);
+// A rectangle as the device takes it.
+Box ToBox(const RECT &r);
+// A static that is a picture (SS_BLACKRECT), as the swatch is.
+bool IsPicture(HWND window);
+// What a window's client area is part of, for a device that sets it apart
+// (device.h): an edit field while it can be typed into; a picture, whose
+// colours are content, not decoration.
+Role RoleOf(HWND window);
 
 // Sends WM_COMMAND with the control's identifier and `code` to its parent.
 // The one way controls notify their dialog.
 void NotifyParent(HWND control, WORD code);
 
-// Paints every window that needs it, in z order: WM_ERASEBKGND and WM_PAINT.
+// Paints every window that needs it, in z order: WM_ERASEBKGND and WM_PAINT;
+// then tells the device what each visible window's parts are (RoleOf, and
+// a caption bar).
 void PaintPending();
 // Moves a window and everything in it by (dx, dy).
 void MoveWindowTree(HWND window, int dx, int dy);
@@ -84,11 +91,6 @@ LRESULT CALLBACK EditWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK StaticWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ButtonWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
-
-// The one conversion between a window's UTF-16 and the screens' UTF-8:
-// surrogate pairs become one character, and a lone surrogate U+FFFD.
-std::string Utf8FromUtf16(std::u16string_view text);
-std::u16string Utf16FromUtf8(std::string_view text);
 
 }  // namespace platform
 

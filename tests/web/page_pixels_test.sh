@@ -55,11 +55,12 @@ for pair in "96 1 2" "192 2 3"; do
   [ -n "$theirs" ] || continue
   for i in "${!steps[@]}"; do
     [ -n "${steps[$i]}" ] && xdotool key --window "$theirs" --delay 30 ${steps[$i]}
-    sleep 0.4
-    import -window "$theirs" "$work/theirs-$dpi-$i.png"
+    # Each step changes what it shows: taken once it has.
+    settled "$theirs" "$work/theirs-$dpi-$i.png" $([ "$i" = 0 ] || echo "$work/theirs-$dpi-$((i - 1)).png") ||
+      echo "  the Windows build did not settle after '${steps[$i]}'"
   done
   /usr/lib/wine/wineserver -k 2> /dev/null
-  sleep 0.5
+  /usr/lib/wine/wineserver -w 2> /dev/null
   read -r width height < <(identify -format '%w %h' "$work/theirs-$dpi-0.png")
   NODE_PATH="$tools/node_modules" node "$here/page_pixels.js" "$page" "$ratio" "$json" "$work/page-$dpi" \
     > "$work/boxes-$dpi" 2> "$work/node.log"

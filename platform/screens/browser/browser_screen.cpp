@@ -171,9 +171,9 @@ const char *RoleName(AccessibleNode::Role role)
 }
 
 // The dpi that draws Tahoma at an em the page carries, nearest `dpi`.
-int CarriedDpi(int dpi)
+int CarriedDpi(const baked::Table &tahoma, int dpi)
 {
-    const int largest = baked::LargestEm();
+    const int largest = tahoma.LargestEm();
     const int points = kDialogFontPoints, smallest = 8;  // ems smallest .. largest
     const int low = (smallest * 72 - 36 + points - 1) / points, high = ((largest + 1) * 72 - 36 - 1) / points;
     return std::clamp(dpi, low, std::max(low, high));
@@ -181,9 +181,17 @@ int CarriedDpi(int dpi)
 
 class BrowserScreen : public Screen {
 public:
-    BrowserScreen(ControlNames names, std::unique_ptr<PixelDevice> device)
-        : names_(std::move(names)), device_(std::move(device))
+    BrowserScreen(ControlNames names, std::unique_ptr<baked::Table> tahoma, std::unique_ptr<PixelDevice> device)
+        : names_(std::move(names)), tahoma_(std::move(tahoma)), device_(std::move(device))
     {
+    }
+
+    // The page's copy of Tahoma, where the screen's devices take their fonts.
+    static FontSource Fonts(baked::Table &tahoma)
+    {
+        return [&tahoma](bool bold, int points, int dpi, std::string *error) {
+            return tahoma.Open(bold, points, dpi, error);
+        };
     }
 
     Device *OwnDevice() override { return device_.get(); }
@@ -199,7 +207,7 @@ public:
     {
         device_->Resize(width, height);
         if (rescales_left_ <= 0) return;
-        const int better = CarriedDpi(JsBetterDpi(width, height, device_->Dpi()));
+        const int better = CarriedDpi(*tahoma_, JsBetterDpi(width, height, device_->Dpi()));
         if (better == device_->Dpi()) return;
         rescales_left_--;
         next_dpi_ = better;
@@ -283,7 +291,7 @@ public:
             if (page[0] == numbering_.rescale) {
                 // The dpi the page now draws at, and then the one it would
                 // rather have, if another.
-                next_dpi_ = CarriedDpi(JsStartDpi());
+                next_dpi_ = CarriedDpi(*tahoma_, JsStartDpi());
                 rescales_left_ = 3;
                 continue;
             }
@@ -302,7 +310,7 @@ private:
     {
         if (dpi == device_->Dpi()) return false;
         std::string error;
-        auto device = PixelDevice::Open(1, 1, dpi, &error);
+        auto device = PixelDevice::Open(Fonts(*tahoma_), 1, 1, dpi, &error);
         if (!device) return false;
         device_ = std::move(device);
         described_.clear();
@@ -310,6 +318,7 @@ private:
     }
 
     ControlNames names_;
+    std::unique_ptr<baked::Table> tahoma_;
     PageNumbering numbering_;
     std::unique_ptr<PixelDevice> device_;
     int next_dpi_ = 0;         // the dpi the dialog is to be laid out at next, if any
@@ -328,10 +337,11 @@ std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error
         return nullptr;
     }
     JsTahomaBytes(bytes.data());
-    if (!baked::Load(bytes, error)) return nullptr;
-    auto device = PixelDevice::Open(1, 1, CarriedDpi(JsStartDpi()), error);
+    auto tahoma = baked::Table::Load(bytes, error);
+    if (!tahoma) return nullptr;
+    auto device = PixelDevice::Open(BrowserScreen::Fonts(*tahoma), 1, 1, CarriedDpi(*tahoma, JsStartDpi()), error);
     if (!device) return nullptr;
-    return std::make_unique<BrowserScreen>(std::move(names), std::move(device));
+    return std::make_unique<BrowserScreen>(std::move(names), std::move(tahoma), std::move(device));
 }
 
 void ShowProgramEnded(int status)

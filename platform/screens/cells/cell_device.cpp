@@ -4,7 +4,8 @@
 // edit field's edge the blank gap beside and below it; a push button is its
 // face in brackets; the close box "[×]"; focus is bold; a selection, drawn
 // in the highlight colours, is the field's own colours reversed, as
-// terminals show a selection.
+// terminals show a selection. Each cell keeps what it is part of (Mark), for
+// a terminal that cannot show colours.
 #include "cell_device.h"
 
 namespace platform {
@@ -27,11 +28,33 @@ void CellDevice::Clear()
     frame_.cells.assign(frame_.cells.size(), Cell{});
 }
 
-void CellDevice::Fill(const Box &box, Colour colour, Role role, Colour ink)
+void CellDevice::Fill(const Box &box, Colour colour, Colour ink)
 {
     for (int y = box.top; y < box.bottom; y++)
         for (int x = box.left; x < box.right; x++)
-            if (Cell *cell = At(x, y, box)) *cell = Cell{U' ', ink, colour, kAttrNone, role};
+            if (Cell *cell = At(x, y, box)) *cell = Cell{U' ', ink, colour};
+}
+
+void CellDevice::Mark(const Box &box, Role role)
+{
+    for (int y = box.top; y < box.bottom; y++)
+        for (int x = box.left; x < box.right; x++)
+            if (Cell *cell = At(x, y, box)) cell->role = role;
+}
+
+// A cell's colour is its ground: the lines of a client edge lie over a
+// picture's outer cells and leave it.
+Colour CellDevice::ColourOf(const Box &box) const
+{
+    Colour colour = kDefaultColour;
+    for (int y = box.top; y < box.bottom; y++)
+        for (int x = box.left; x < box.right; x++) {
+            if (!frame_.Contains(x, y)) return kDefaultColour;
+            const Cell &cell = frame_.At(x, y);
+            if (colour != kDefaultColour && cell.bg != colour) return kDefaultColour;
+            colour = cell.bg;
+        }
+    return colour;
 }
 
 void CellDevice::Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look)
@@ -44,7 +67,7 @@ void CellDevice::Text(int x, int y, std::u16string_view text, const Box &clip, c
         cell->fg = selected ? kColourText : look.embossed ? kColourGreyText : look.fg;
         if (look.opaque) cell->bg = selected ? kColourWindow : look.bg;
         cell->attrs = static_cast<uint8_t>((look.bold ? kAttrBold : kAttrNone) | (selected ? kAttrReverse : kAttrNone));
-        cell->role = look.role;
+        cell->role = Role::kNone;
     }
 }
 
@@ -77,7 +100,7 @@ void CellDevice::DrawEdge(const Box &box, Edge, Role role, const Box &clip)
 
 void CellDevice::PushButton(const Box &box, bool, bool inactive, const Box &clip)
 {
-    Fill(box.Intersect(clip), kColourFace, Role::kNone, kColourText);
+    Fill(box.Intersect(clip), kColourFace, kColourText);
     // The face is the middle row, in brackets, in the colour of its text.
     const int row = (box.top + box.bottom - 1) / 2;
     const Colour fg = inactive ? kColourGreyText : kColourText;

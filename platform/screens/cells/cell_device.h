@@ -33,13 +33,15 @@ public:
     }
 
     void Clear() override;
-    void Fill(const Box &box, Colour colour, Role role, Colour ink) override;
+    void Fill(const Box &box, Colour colour, Colour ink) override;
     void Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look) override;
     void DrawEdge(const Box &box, Edge edge, Role role, const Box &clip) override;
     void PushButton(const Box &box, bool pushed, bool inactive, const Box &clip) override;
     void CloseBox(const Box &box, const Box &clip) override;
     void FocusRect(const Box &box, const Box &clip) override;
     void Caret(bool visible, const Box &box) override;
+    void Mark(const Box &box, Role role) override;
+    Colour ColourOf(const Box &box) const override;
 
 private:
     Cell *At(int x, int y, const Box &clip);

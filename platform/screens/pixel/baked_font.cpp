@@ -5,26 +5,15 @@
 #include <vector>
 
 namespace platform::baked {
-namespace {
 
+// One size: its metrics, and its glyphs once unpacked.
 struct Size {
     int ppem = 0, ascent = 0, descent = 0;
     int advances[kMeasured + 1] = {};
     std::vector<std::pair<char16_t, PixelGlyph>> glyphs;  // by character
 };
 
-// What was loaded: the bytes, and where each face's sizes start in them
-// (regular, then bold), each unpacked the first time it is opened.
-struct Loaded {
-    std::string bytes;
-    struct Entry {
-        int ppem = 0;
-        size_t at = 0;
-        std::shared_ptr<const Size> size;
-    };
-    std::vector<Entry> faces[2];
-};
-Loaded loaded;
+namespace {
 
 // Reads the bytes in order, failing once they run out.
 struct Reader {
@@ -101,42 +90,40 @@ void ReadSize(Reader &in, bool unpack, Size *size)
 
 }  // namespace
 
-bool Load(std::string_view bytes, std::string *error)
+std::unique_ptr<Table> Table::Load(std::string_view bytes, std::string *error)
 {
     Reader in{bytes};
-    std::vector<Loaded::Entry> read[2];
+    auto table = std::make_unique<Table>();
     const bool magic = bytes.substr(0, 4) == std::string_view(kMagic, 4);
     in.at = 4;
     const int face_count = magic ? in.U8() : 0;
     for (int f = 0; magic && in.ok && f < face_count && f < 2; f++) {
         const int sizes = in.U8();
         for (int s = 0; in.ok && s < sizes; s++) {
-            Loaded::Entry entry;
+            Entry entry;
             entry.at = in.at;
             Size size;
             ReadSize(in, false, &size);
             entry.ppem = size.ppem;
-            read[f].push_back(entry);
+            table->faces_[f].push_back(entry);
         }
     }
     if (!magic || !in.ok || face_count != 2 || in.at != bytes.size()) {
         *error = "the page's copy of Tahoma is damaged";
-        return false;
+        return nullptr;
     }
-    loaded.bytes.assign(bytes);
-    loaded.faces[0] = std::move(read[0]);
-    loaded.faces[1] = std::move(read[1]);
-    return true;
+    table->bytes_.assign(bytes);
+    return table;
 }
 
-std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error)
+std::unique_ptr<PixelFont> Table::Open(bool bold, int points, int dpi, std::string *error)
 {
     const int ppem = PixelsPerEm(points, dpi);
-    for (Loaded::Entry &entry : loaded.faces[bold ? 1 : 0]) {
+    for (Entry &entry : faces_[bold ? 1 : 0]) {
         if (entry.ppem != ppem) continue;
         if (!entry.size) {
             auto size = std::make_shared<Size>();
-            Reader in{loaded.bytes, entry.at};
+            Reader in{bytes_, entry.at};
             ReadSize(in, true, size.get());
             entry.size = std::move(size);
         }
@@ -147,10 +134,10 @@ std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *err
     return nullptr;
 }
 
-int LargestEm()
+int Table::LargestEm() const
 {
     int largest = 0;
-    for (const Loaded::Entry &entry : loaded.faces[0]) largest = std::max(largest, entry.ppem);
+    for (const Entry &entry : faces_[0]) largest = std::max(largest, entry.ppem);
     return largest;
 }
 

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "font.h"
 
@@ -30,13 +31,30 @@ constexpr int kMeasured = 95;
 // font's first glyph.
 constexpr char16_t kMissing = 0xFFFF;
 
-// Takes the bytes as the page's Tahoma; false, with why in `error`, where
-// they are not whole.
-bool Load(std::string_view bytes, std::string *error);
-// A face of what was loaded at the em of `points` at `dpi`; null, with why.
-std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error);
-// The largest em loaded; 0 before a load.
-int LargestEm();
+struct Size;
+
+// A loaded copy: the bytes, and where each face's sizes start in them
+// (regular, then bold), each unpacked the first time it is opened. The
+// page's screen keeps it, and the fonts opened from it share its sizes.
+class Table {
+public:
+    // The bytes as a table; null, with why in `error`, where they are not
+    // whole.
+    static std::unique_ptr<Table> Load(std::string_view bytes, std::string *error);
+    // A face at the em of `points` at `dpi`; null, with why.
+    std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error);
+    // The largest em carried.
+    int LargestEm() const;
+
+private:
+    struct Entry {
+        int ppem = 0;
+        size_t at = 0;
+        std::shared_ptr<const Size> size;
+    };
+    std::string bytes_;
+    std::vector<Entry> faces_[2];
+};
 
 }  // namespace platform::baked
 

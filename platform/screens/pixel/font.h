@@ -62,7 +62,10 @@ private:
 };
 
 // Tahoma, or its bold face, at `points` and `dpi`; null, with the reason in
-// `error`, where it cannot be had.
+// `error`, where it cannot be had: where a screen's fonts come from.
+using FontSource = std::function<std::unique_ptr<PixelFont>(bool bold, int points, int dpi, std::string *error)>;
+// ... from FreeType reading the font's file (freetype_font.cpp), where
+// there is one.
 std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::string *error);
 
 // The em in pixels of a font of `points` at `dpi`: MulDiv(points, dpi, 72).

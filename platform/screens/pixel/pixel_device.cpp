@@ -18,11 +18,12 @@ int Scale(int pixels, int dpi)
 
 }  // namespace
 
-std::unique_ptr<PixelDevice> PixelDevice::Open(int width, int height, int dpi, std::string *error, Frames frames)
+std::unique_ptr<PixelDevice> PixelDevice::Open(const FontSource &fonts, int width, int height, int dpi,
+                                               std::string *error, Frames frames)
 {
-    auto regular = OpenTahoma(false, kDialogFontPoints, dpi, error);
+    auto regular = fonts(false, kDialogFontPoints, dpi, error);
     if (!regular) return nullptr;
-    auto bold = OpenTahoma(true, kDialogFontPoints, dpi, error);
+    auto bold = fonts(true, kDialogFontPoints, dpi, error);
     if (!bold) return nullptr;
     std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, frames, std::move(regular), std::move(bold)));
     device->Resize(width, height);
@@ -88,17 +89,28 @@ void PixelDevice::Clear()
     pixels_.assign(pixels_.size(), kBackground);
 }
 
-void PixelDevice::Fill(const Box &box, Colour colour, Role, Colour)
+void PixelDevice::Fill(const Box &box, Colour colour, Colour)
 {
     const Box in = box.Intersect(Box{0, 0, width_, height_});
     for (int y = in.top; y < in.bottom; y++)
         std::fill_n(pixels_.begin() + y * width_ + in.left, std::max(0, in.right - in.left), colour);
 }
 
+Colour PixelDevice::ColourOf(const Box &box) const
+{
+    if (box.Intersect(Box{0, 0, width_, height_}) != box || box.right <= box.left || box.bottom <= box.top)
+        return kDefaultColour;
+    const Colour colour = At(box.left, box.top);
+    for (int y = box.top; y < box.bottom; y++)
+        for (int x = box.left; x < box.right; x++)
+            if (At(x, y) != colour) return kDefaultColour;
+    return colour;
+}
+
 void PixelDevice::Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look)
 {
     const PixelFont &font = look.bold ? *bold_ : *regular_;
-    if (look.opaque) Fill(Box{x, y, x + font.TextWidth(text), y + font.Height()}.Intersect(clip), look.bg, look.role, 0);
+    if (look.opaque) Fill(Box{x, y, x + font.TextWidth(text), y + font.Height()}.Intersect(clip), look.bg, 0);
     if (look.embossed) {
         font.Draw(text, x + 1, y + 1, [&](int px, int py) { Plot(px, py, kColourLightest, clip); });
         font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, kColourShadow, clip); });
@@ -132,7 +144,7 @@ void PixelDevice::DrawEdge(const Box &box, Edge edge, Role, const Box &clip)
 
 void PixelDevice::PushButton(const Box &box, bool pushed, bool, const Box &clip)
 {
-    Fill(box.Intersect(clip), kColourFace, Role::kNone, 0);
+    Fill(box.Intersect(clip), kColourFace, 0);
     if (pushed)
         Bevel(box, kColourDarkShadow, kColourLightest, kColourShadow, kColourLight, clip);
     else

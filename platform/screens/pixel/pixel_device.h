@@ -20,9 +20,10 @@ public:
     // Whether dialogs on it draw their own frame and caption, or a window
     // manager gives them theirs.
     enum Frames { kDrawsFrames, kFramedByDesktop };
-    // Null, with the reason in `error`, where Tahoma cannot be read.
-    static std::unique_ptr<PixelDevice> Open(int width, int height, int dpi, std::string *error,
-                                             Frames frames = kDrawsFrames);
+    // Drawing in the fonts from `fonts`; null, with the reason in `error`,
+    // where they cannot be had.
+    static std::unique_ptr<PixelDevice> Open(const FontSource &fonts, int width, int height, int dpi,
+                                             std::string *error, Frames frames = kDrawsFrames);
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
@@ -36,13 +37,14 @@ public:
     int TextWidth(std::u16string_view text, bool bold) const override;
 
     void Clear() override;
-    void Fill(const Box &box, Colour colour, Role role, Colour ink) override;
+    void Fill(const Box &box, Colour colour, Colour ink) override;
     void Text(int x, int y, std::u16string_view text, const Box &clip, const TextLook &look) override;
     void DrawEdge(const Box &box, Edge edge, Role role, const Box &clip) override;
     void PushButton(const Box &box, bool pushed, bool inactive, const Box &clip) override;
     void CloseBox(const Box &box, const Box &clip) override;
     void FocusRect(const Box &box, const Box &clip) override;
     void Caret(bool visible, const Box &box) override;
+    Colour ColourOf(const Box &box) const override;
 
     int Dpi() const { return dpi_; }
     // The image, row by row, each pixel a COLORREF (0x00BBGGRR).

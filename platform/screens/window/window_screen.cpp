@@ -346,7 +346,7 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
             XCloseDisplay(display);
         }
     }
-    auto device = PixelDevice::Open(1, 1, dpi, error, PixelDevice::kFramedByDesktop);
+    auto device = PixelDevice::Open(OpenTahoma, 1, 1, dpi, error, PixelDevice::kFramedByDesktop);
     if (!device) return nullptr;
     // The window's class, as desktops and their menus know the program.
     setenv("SDL_VIDEO_X11_WMCLASS", "rgbhsv", 0);
