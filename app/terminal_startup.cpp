@@ -59,11 +59,12 @@ int Refuse(const char *what, const char *argument)
 
 enum class Where { kAnywhere, kTerminal, kWindow };
 
-// A window where a desktop is there and one opens; the terminal otherwise.
-// Where neither can be had, the reason is both: why no window opened (the
-// display named), and why the terminal cannot be used, as when started
-// from a menu with a desktop that has gone.
-std::unique_ptr<platform::Screen> OpenScreen(Where where, std::string *error)
+// A window where a desktop is there and one opens; the terminal otherwise,
+// with why no window opened in *fallback, to be said once the terminal is
+// the shell's again. Where neither can be had, the reason is both: why no
+// window opened (the display named), and why the terminal cannot be used,
+// as when started from a menu with a desktop that has gone.
+std::unique_ptr<platform::Screen> OpenScreen(Where where, std::string *error, std::string *fallback)
 {
 #ifdef RGBHSV_WINDOW
     if (where == Where::kWindow) return platform::OpenWindowScreen(error);
@@ -73,9 +74,11 @@ std::unique_ptr<platform::Screen> OpenScreen(Where where, std::string *error)
         if (auto window = platform::OpenWindowScreen(&window_error)) return window;
         auto terminal = platform::OpenTerminalScreen(error);
         if (!terminal) *error = window_error + "; nor can it show in a terminal: it " + *error;
+        else *fallback = window_error;
         return terminal;
     }
 #else
+    (void)fallback;
     if (where == Where::kWindow) {
         *error = "this build has no window; it shows in the terminal";
         return nullptr;
@@ -99,13 +102,14 @@ int main(int argc, char **argv)
         if (help || version) return Answer(help ? kUsage : "rgbhsv " RGBHSV_VERSION "\n");
         where = terminal ? Where::kTerminal : Where::kWindow;
     }
-    std::string error;
-    std::unique_ptr<platform::Screen> screen = OpenScreen(where, &error);
+    std::string error, fallback;
+    std::unique_ptr<platform::Screen> screen = OpenScreen(where, &error, &fallback);
     if (!screen) {
         std::fprintf(stderr, "rgbhsv: %s\n", error.c_str());
         return 1;
     }
     const int result = platform::RunOnScreen(*screen);
     screen.reset();  // the terminal is restored before the process ends
+    if (!fallback.empty()) std::fprintf(stderr, "rgbhsv: %s; it showed in the terminal instead\n", fallback.c_str());
     return result;
 }

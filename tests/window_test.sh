@@ -7,8 +7,9 @@
 # pixel by pixel. The window opens centred; Escape, Alt+F4 and the window
 # manager's close end it with status 0; text copied in one window pastes
 # into another through the desktop's clipboard, and a second window does
-# not cover the first; --window without a desktop, or with one that does
-# not answer, says why, status 1.
+# not cover the first; --window without a desktop, with one that does not
+# answer, or on a Wayland compositor that offers no seat, says why, status
+# 1, at once.
 # usage: window_test.sh RGBHSV WINDOWS_BIN_DIR WM_CLOSE DESKTOP_PARTS
 set -u -o pipefail
 rgbhsv=$(readlink -f "$1")
@@ -16,6 +17,7 @@ bin=$(readlink -f "$2")
 wm_close=$(readlink -f "$3")
 parts=$(readlink -f "$4")
 . "$(dirname "$0")/desktop_session.sh"
+command -v weston > /dev/null || skip "weston is missing (make test installs it)"
 
 # The keys of the session, each followed by a comparison: digits into red,
 # Tab to green and a new value, Shift+Left to select, Backspace, Tab to
@@ -130,6 +132,30 @@ check "and names the display: $(cat "$work/gone.out")" grep -q "display ':97'" "
 env -u WAYLAND_DISPLAY DISPLAY=:97 timeout 20 "$rgbhsv" < /dev/null > "$work/menu.out" 2>&1
 check "started from a menu, it names the display and why the terminal cannot serve: $(cat "$work/menu.out")" \
   grep -q "display ':97'.*terminal" "$work/menu.out"
+
+# A Wayland compositor alone, with no seat (weston, headless): where SDL
+# would end the program inside its start, the window says why at once.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+weston --backend=headless-backend.so --socket=wayland-rgbhsv --idle-time=0 > "$work/weston.log" 2>&1 &
+weston=$!
+eventually test -S "$XDG_RUNTIME_DIR/wayland-rgbhsv"
+started=$SECONDS
+env -u DISPLAY WAYLAND_DISPLAY=wayland-rgbhsv timeout 20 "$rgbhsv" --window > "$work/seatless.out" 2>&1
+status=$?
+check "--window on a Wayland compositor without a seat ends with status 1 ($status) within 2 s ($((SECONDS - started)) s)" \
+  [ "$status" = 1 -a $((SECONDS - started)) -le 2 ]
+check "and says why in one line: $(cat "$work/seatless.out")" \
+  bash -c "[ \$(wc -l < '$work/seatless.out') = 1 ] && grep -q 'no seat' '$work/seatless.out'"
+env -u DISPLAY WAYLAND_DISPLAY=wayland-rgbhsv timeout 20 "$rgbhsv" < /dev/null > "$work/seatless-menu.out" 2>&1
+check "started from a menu there, it says why neither the window nor the terminal can serve: $(cat "$work/seatless-menu.out")" \
+  grep -q "no seat.*terminal" "$work/seatless-menu.out"
+# ... and, in a terminal, shows the dialog there and says why once it ends.
+env -u DISPLAY WAYLAND_DISPLAY=wayland-rgbhsv TERM=xterm script -qec "$rgbhsv" /dev/null \
+  < <(sleep 1; printf '\033'; sleep 1) > "$work/fallback.out" 2>&1
+check "in a terminal there, it shows the dialog in it, and says why after: $(tail -1 "$work/fallback.out" | tr -d '\r')" \
+  bash -c "grep -q 'RGB <-> HSV' '$work/fallback.out' && tail -1 '$work/fallback.out' | grep -q 'no seat.*in the terminal instead'"
+kill "$weston"
 
 echo "$failures failed"
 [ "$failures" = 0 ]

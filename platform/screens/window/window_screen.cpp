@@ -24,6 +24,7 @@
 #include <cstdlib>
 
 #include "pixel_device.h"
+#include "wayland_desktop.h"
 #include "x11_desktop.h"
 
 namespace platform {
@@ -370,14 +371,26 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     // found, and puts that one back when it quits, while it closes its
     // displays and the last errors still arrive.
     if (set("DISPLAY")) x11::PassOverGoneWindows();
+    // Wayland alone: asked first, as SDL would end the program where there
+    // is no seat.
+    if (!set("DISPLAY")) {
+        std::string why;
+        if (!wayland::CanShowWindow(&why)) {
+            *error = "cannot open a window " + where + ": " + why;
+            return nullptr;
+        }
+    }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
         SDL_Quit();
         return nullptr;
     }
     SDL_Window *window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1, 1, SDL_WINDOW_HIDDEN);
-    if (!window) {
+    // A window whose pixels cannot be put anywhere (SDL's Wayland driver
+    // gives no software surface) would wait on, unseen and unclosable.
+    if (!window || !SDL_GetWindowSurface(window)) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
+        if (window) SDL_DestroyWindow(window);
         SDL_Quit();
         return nullptr;
     }
