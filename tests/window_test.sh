@@ -153,7 +153,7 @@ check "started from a menu there, it says why neither the window nor the termina
 # ... and, in a terminal, shows the dialog there and says why once it ends.
 env -u DISPLAY WAYLAND_DISPLAY=wayland-rgbhsv TERM=xterm script -qec "$rgbhsv" /dev/null \
   < <(sleep 1; printf '\033'; sleep 1) > "$work/fallback.out" 2>&1
-check "in a terminal there, it shows the dialog in it, and says why after: $(tail -1 "$work/fallback.out" | tr -d '\r')" \
+check "in a terminal there, it shows the dialog in it, and says why after: $(grep -a -o 'rgbhsv: [^[:cntrl:]]*' "$work/fallback.out")" \
   bash -c "grep -q 'RGB <-> HSV' '$work/fallback.out' && tail -1 '$work/fallback.out' | grep -q 'no seat.*in the terminal instead'"
 kill "$weston"
 
