@@ -39,6 +39,10 @@ press() {  # window, keys
 send() {  # window, keys
   [ -z "$2" ] || xdotool key --window "$1" --delay 30 $2
 }
+# The desktop's clipboard holds `text`, as another program pastes it.
+clipboard_holds() {  # text
+  [ "$(xclip -o -selection clipboard 2> /dev/null)" = "$1" ]
+}
 # Both windows at `dpi`: rgbhsv's ($ours, its process $ours_pid) and the
 # Windows build's under Wine ($theirs), each found once it shows.
 open_both() {  # dpi

@@ -36,9 +36,9 @@ differ() {
 # A screenshot of a window once what it shows has settled: three taken a
 # tenth of a second apart are the same and, given an earlier one, differ
 # from it (the change a key or a click makes has come). At most 10 s; the
-# last one taken where it does not settle.
+# last one taken where it does not settle. Works in $work.
 settled() {  # window, file, [the screenshot from before]
-  local before="${2%.png}-settling.png" same=0 deadline=$((SECONDS + 10))
+  local before="$work/settling.png" same=0 deadline=$((SECONDS + 10))
   import -window "$1" "$before" 2> /dev/null
   while [ "$SECONDS" -lt "$deadline" ]; do
     sleep 0.1

@@ -74,7 +74,7 @@ XCOMPOSEFILE="$work/compose" LANG=C.UTF-8 "$rgbhsv" --window > "$work/compose.ou
 pid=$!
 window=$(find_window '^rgbhsv$')
 press "$window" "F12 a shift+Home ctrl+c"
-eventually bash -c '[ "$(xclip -o -selection clipboard 2> /dev/null)" = 123 ]'
+eventually clipboard_holds 123
 check "a text event's characters are each typed once ($(xclip -o -selection clipboard 2>&1))" \
   [ "$(xclip -o -selection clipboard 2>&1)" = 123 ]
 cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
@@ -106,7 +106,7 @@ kill "$manager"
 pid=$!
 window=$(find_window '^rgbhsv$')
 press "$window" "4 5 shift+Home ctrl+c"
-eventually bash -c '[ "$(xclip -o -selection clipboard 2> /dev/null)" = 45 ]'
+eventually clipboard_holds 45
 kill -STOP "$pid"
 "$parts" vanishing-paste
 kill -CONT "$pid"

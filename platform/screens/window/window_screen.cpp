@@ -334,18 +334,25 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
         return nullptr;
     }
     // An X display is asked first whether it answers at all, and its DPI.
+    // Where none does, SDL would use Wayland: the compositor is asked
+    // whether it can show a window at all, as SDL ends the program inside
+    // its start where there is no seat.
     int dpi = 96;
+    bool x_display = false;
+    std::string why;
     if (set("DISPLAY")) {
-        std::string why;
-        Display *display = x11::OpenDisplay(&why);
-        if (!display && !set("WAYLAND_DISPLAY")) {
-            *error = "cannot open a window: " + why;
-            return nullptr;
-        }
-        if (display) {
+        if (Display *display = x11::OpenDisplay(&why)) {
+            x_display = true;
             dpi = x11::DesktopDpi(display);
             XCloseDisplay(display);
         }
+    }
+    const std::string where = x_display || !set("WAYLAND_DISPLAY")
+                                  ? "on display '" + x11::DisplayName() + "'"
+                                  : std::string("on Wayland display '") + std::getenv("WAYLAND_DISPLAY") + "'";
+    if (!x_display && (!set("WAYLAND_DISPLAY") || !wayland::CanShowWindow(&why))) {
+        *error = set("WAYLAND_DISPLAY") ? "cannot open a window " + where + ": " + why : "cannot open a window: " + why;
+        return nullptr;
     }
     auto device = PixelDevice::Open(OpenTahoma, 1, 1, dpi, error, PixelDevice::kFramedByDesktop);
     if (!device) return nullptr;
@@ -356,30 +363,19 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     // The window's surface is the display's own shared memory, not a
     // texture of a GL renderer, which would cost tens of megabytes.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // Only the desktops named: SDL's other drivers (the console's, say)
-    // could wait for a screen that is not there. X11 comes first, for the
+    // Only the desktop that answered: SDL's other drivers (the console's,
+    // say) could wait for a screen that is not there. X11 first, for the
     // display's DPI, bell and icons; Wayland on its own where no X display
-    // is named.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, set("DISPLAY") ? (set("WAYLAND_DISPLAY") ? "x11,wayland" : "x11") : "wayland");
+    // answers.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, x_display ? "x11" : "wayland");
     // Signals end the program as they would any other, not as a close.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // What SDL opens of the session bus is closed again with it.
     SDL_SetHint("SDL_SHUTDOWN_DBUS_ON_QUIT", "1");
-    const std::string where = set("DISPLAY") ? "on display '" + x11::DisplayName() + "'"
-                                             : std::string("on Wayland display '") + std::getenv("WAYLAND_DISPLAY") + "'";
     // Before SDL's own: SDL passes what it does not handle to the handler it
     // found, and puts that one back when it quits, while it closes its
     // displays and the last errors still arrive.
-    if (set("DISPLAY")) x11::PassOverGoneWindows();
-    // Wayland alone: asked first, as SDL would end the program where there
-    // is no seat.
-    if (!set("DISPLAY")) {
-        std::string why;
-        if (!wayland::CanShowWindow(&why)) {
-            *error = "cannot open a window " + where + ": " + why;
-            return nullptr;
-        }
-    }
+    if (x_display) x11::PassOverGoneWindows();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
         SDL_Quit();
