@@ -131,7 +131,7 @@ std::pair<DWORD, DWORD> Selection()
 std::unique_ptr<platform::PixelDevice> Pixels()
 {
     std::string error;
-    auto device = platform::PixelDevice::Open(platform::OpenTahoma, 320, 200, 96, &error);
+    auto device = platform::PixelDevice::Open(platform::TahomaFile(), 320, 200, 96, &error);
     EXPECT_TRUE(device) << error;
     return device;
 }

@@ -21,7 +21,7 @@ using platform::MemoryScreen;
 std::unique_ptr<platform::PixelDevice> OpenDevice(int dpi)
 {
     std::string error;
-    auto device = platform::PixelDevice::Open(platform::OpenTahoma, 800 * dpi / 96, 600 * dpi / 96, dpi, &error);
+    auto device = platform::PixelDevice::Open(platform::TahomaFile(), 800 * dpi / 96, 600 * dpi / 96, dpi, &error);
     EXPECT_TRUE(device) << error << " (make test installs fonts-wine)";
     return device;
 }

@@ -35,7 +35,7 @@ char Letter(platform::Colour c)
 std::vector<std::string> Picture(int w, int h, const std::function<void(PixelDevice &, const Box &)> &draw)
 {
     std::string error;
-    auto device = PixelDevice::Open(platform::OpenTahoma, w, h, 96, &error);
+    auto device = PixelDevice::Open(platform::TahomaFile(), w, h, 96, &error);
     EXPECT_TRUE(device) << error << " (make test installs fonts-wine)";
     if (!device) return {};
     const Box all{0, 0, w, h};

@@ -186,14 +186,6 @@ public:
     {
     }
 
-    // The page's copy of Tahoma, where the screen's devices take their fonts.
-    static FontSource Fonts(baked::Table &tahoma)
-    {
-        return [&tahoma](bool bold, int points, int dpi, std::string *error) {
-            return tahoma.Open(bold, points, dpi, error);
-        };
-    }
-
     Device *OwnDevice() override { return device_.get(); }
     int Width() const override { return device_->Width(); }
     int Height() const override { return device_->Height(); }
@@ -310,7 +302,7 @@ private:
     {
         if (dpi == device_->Dpi()) return false;
         std::string error;
-        auto device = PixelDevice::Open(Fonts(*tahoma_), 1, 1, dpi, &error);
+        auto device = PixelDevice::Open(*tahoma_, 1, 1, dpi, &error);
         if (!device) return false;
         device_ = std::move(device);
         described_.clear();
@@ -339,7 +331,7 @@ std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error
     JsTahomaBytes(bytes.data());
     auto tahoma = baked::Table::Load(bytes, error);
     if (!tahoma) return nullptr;
-    auto device = PixelDevice::Open(BrowserScreen::Fonts(*tahoma), 1, 1, CarriedDpi(*tahoma, JsStartDpi()), error);
+    auto device = PixelDevice::Open(*tahoma, 1, 1, CarriedDpi(*tahoma, JsStartDpi()), error);
     if (!device) return nullptr;
     return std::make_unique<BrowserScreen>(std::move(names), std::move(tahoma), std::move(device));
 }

@@ -36,13 +36,13 @@ struct Size;
 // A loaded copy: the bytes, and where each face's sizes start in them
 // (regular, then bold), each unpacked the first time it is opened. The
 // page's screen keeps it, and the fonts opened from it share its sizes.
-class Table {
+class Table : public FontSource {
 public:
     // The bytes as a table; null, with why in `error`, where they are not
     // whole.
     static std::unique_ptr<Table> Load(std::string_view bytes, std::string *error);
     // A face at the em of `points` at `dpi`; null, with why.
-    std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error);
+    std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error) override;
     // The largest em carried.
     int LargestEm() const;
 

@@ -61,12 +61,18 @@ private:
     mutable std::unordered_map<char16_t, PixelGlyph> glyphs_;
 };
 
-// Tahoma, or its bold face, at `points` and `dpi`; null, with the reason in
-// `error`, where it cannot be had: where a screen's fonts come from.
-using FontSource = std::function<std::unique_ptr<PixelFont>(bool bold, int points, int dpi, std::string *error)>;
-// ... from FreeType reading the font's file (freetype_font.cpp), where
+// Where a screen's fonts come from: Tahoma, or its bold face, at `points`
+// and `dpi`; null, with the reason in `error`, where it cannot be had.
+class FontSource {
+public:
+    virtual ~FontSource() = default;
+    virtual std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error) = 0;
+};
+
+// Tahoma from FreeType reading the font's file (freetype_font.cpp), where
 // there is one.
 std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::string *error);
+FontSource &TahomaFile();
 
 // The em in pixels of a font of `points` at `dpi`: MulDiv(points, dpi, 72).
 inline int PixelsPerEm(int points, int dpi)

@@ -54,6 +54,18 @@ PixelGlyph Load(FT_Face face, char16_t c)
 
 }  // namespace
 
+FontSource &TahomaFile()
+{
+    struct File : FontSource {
+        std::unique_ptr<PixelFont> Open(bool bold, int points, int dpi, std::string *error) override
+        {
+            return OpenTahoma(bold, points, dpi, error);
+        }
+    };
+    static File file;
+    return file;
+}
+
 std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::string *error)
 {
     const std::string path = bold ? kTahomaBoldPath : kTahomaPath;

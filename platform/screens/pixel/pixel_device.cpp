@@ -18,12 +18,12 @@ int Scale(int pixels, int dpi)
 
 }  // namespace
 
-std::unique_ptr<PixelDevice> PixelDevice::Open(const FontSource &fonts, int width, int height, int dpi,
+std::unique_ptr<PixelDevice> PixelDevice::Open(FontSource &fonts, int width, int height, int dpi,
                                                std::string *error, Frames frames)
 {
-    auto regular = fonts(false, kDialogFontPoints, dpi, error);
+    auto regular = fonts.Open(false, kDialogFontPoints, dpi, error);
     if (!regular) return nullptr;
-    auto bold = fonts(true, kDialogFontPoints, dpi, error);
+    auto bold = fonts.Open(true, kDialogFontPoints, dpi, error);
     if (!bold) return nullptr;
     std::unique_ptr<PixelDevice> device(new PixelDevice(dpi, frames, std::move(regular), std::move(bold)));
     device->Resize(width, height);

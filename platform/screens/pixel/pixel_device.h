@@ -22,7 +22,7 @@ public:
     enum Frames { kDrawsFrames, kFramedByDesktop };
     // Drawing in the fonts from `fonts`; null, with the reason in `error`,
     // where they cannot be had.
-    static std::unique_ptr<PixelDevice> Open(const FontSource &fonts, int width, int height, int dpi,
+    static std::unique_ptr<PixelDevice> Open(FontSource &fonts, int width, int height, int dpi,
                                              std::string *error, Frames frames = kDrawsFrames);
 
     int Width() const override { return width_; }

@@ -354,7 +354,7 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
         *error = set("WAYLAND_DISPLAY") ? "cannot open a window " + where + ": " + why : "cannot open a window: " + why;
         return nullptr;
     }
-    auto device = PixelDevice::Open(OpenTahoma, 1, 1, dpi, error, PixelDevice::kFramedByDesktop);
+    auto device = PixelDevice::Open(TahomaFile(), 1, 1, dpi, error, PixelDevice::kFramedByDesktop);
     if (!device) return nullptr;
     // The window's class, as desktops and their menus know the program.
     setenv("SDL_VIDEO_X11_WMCLASS", "rgbhsv", 0);
