@@ -47,7 +47,7 @@ TEST(BakedFont, EverySizeDrawsAndMeasuresAsFreeType)
     for (int ppem = kFirst; ppem <= kLast; ppem++)
         for (bool bold : {false, true}) {
             auto baked = table->Open(bold, 8, ppem * 9, &error);
-            auto real = platform::OpenTahoma(bold, 8, ppem * 9, &error);
+            auto real = platform::OpenTahoma(bold, 8, ppem * 9, &error, false);
             ASSERT_TRUE(baked && real) << error;
             SCOPED_TRACE(std::to_string(ppem) + (bold ? " bold" : ""));
             EXPECT_EQ(baked->Ascent(), real->Ascent());

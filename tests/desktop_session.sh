@@ -15,6 +15,8 @@ if [ -n "${bin:-}" ]; then
   [ -f "$bin/rgbhsv.exe" ] || skip "no Windows build in $bin (make windows builds it)"
 fi
 
+# The X11 window, however this session was started.
+unset WAYLAND_DISPLAY
 work=$(mktemp -d)
 start_xvfb "$work" 1280x800x24
 trap '[ -n "${bin:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null; sleep 0.5; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT

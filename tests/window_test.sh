@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The desktop window as a person sees it, against the Windows build's own
-# pixels: on a virtual X display, at 96 and 144 DPI, rgbhsv's window and
+# pixels: on a virtual X display, at 96, 144 and 192 DPI, rgbhsv's window and
 # rgbhsv.exe under Wine (classic colours, no theme, the caret not blinking,
 # Wine's fonts in the prefix) are given the same keys, the keypad's among
 # them, and after start-up and each key their client areas are compared
@@ -40,7 +40,7 @@ play() {  # press or send, window, keys
   [ -n "$3" ] || "$1" "$2" ""
 }
 
-for dpi in 96 144; do
+for dpi in 96 144 192; do
   open_both "$dpi"
   check "at $dpi dpi both windows open" test -n "$ours" -a -n "$theirs"
   [ -n "$ours" ] && [ -n "$theirs" ] || continue
@@ -48,8 +48,8 @@ for dpi in 96 144; do
                                        /Width:/ { w = $2 } /Height:/ { h = $2 }
                                        END { print x - int((1280 - w) / 2) " " y - int((800 - h) / 2) }')
   check "at $dpi dpi the window opens whole and centred (off by $placed)" [ "$placed" = "0 0" ]
-  # Side by side, so that neither covers the other in a screenshot.
-  xdotool windowmove --sync "$ours" 0 0 windowmove --sync "$theirs" 640 0
+  # One above the other, so that neither covers the other in a screenshot.
+  xdotool windowmove --sync "$ours" 0 0 windowmove --sync "$theirs" 0 400
   size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
   check "at $dpi dpi the window is the size of the Windows build's client area ($(size "$theirs"))" \
     [ "$(size "$ours")" = "$(size "$theirs")" ]

@@ -43,7 +43,8 @@ bool AppendFace(std::string *out, bool bold, int first, int last, const std::u32
     for (int ppem = first; ppem <= last; ppem++) {
         std::string error;
         // At 9 dpi a point, MulDiv(8, dpi, 72) is ppem.
-        auto font = platform::OpenTahoma(bold, platform::kDialogFontPoints, ppem * 72 / platform::kDialogFontPoints, &error);
+        auto font = platform::OpenTahoma(bold, platform::kDialogFontPoints, ppem * 72 / platform::kDialogFontPoints, &error,
+                                          false);
         if (!font) return Fail(error);
         bool fits = AppendByte(out, ppem) && AppendByte(out, font->Ascent()) && AppendByte(out, font->Descent());
         for (int i = 0; i <= kMeasured; i++)

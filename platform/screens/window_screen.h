@@ -1,6 +1,6 @@
-// The desktop window screen: the dialog in a window of its own on an X11
-// or Wayland desktop, drawn in pixels as classic Windows draws it, through
-// SDL2 and FreeType.
+// The desktop window screen: the dialog in a window of its own on a Wayland
+// or X11 desktop, drawn in pixels as classic Windows draws it, through a
+// Wayland client of our own or SDL2, and FreeType.
 #ifndef RGBHSV_PLATFORM_WINDOW_SCREEN_H
 #define RGBHSV_PLATFORM_WINDOW_SCREEN_H
 

@@ -81,7 +81,7 @@ void ReadSize(Reader &in, bool unpack, Size *size)
         if (unpack) {
             glyph.on.resize(pixels);
             for (size_t i = 0; i < pixels; i++)
-                glyph.on[i] = (static_cast<unsigned char>(in.bytes[in.at + i / 8]) >> (7 - i % 8)) & 1;
+                glyph.on[i] = ((static_cast<unsigned char>(in.bytes[in.at + i / 8]) >> (7 - i % 8)) & 1) * kFullCoverage;
             size->glyphs.emplace_back(static_cast<char16_t>(ch), std::move(glyph));
         }
         in.at += bytes;
@@ -128,7 +128,7 @@ std::unique_ptr<PixelFont> Table::Open(bool bold, int points, int dpi, std::stri
             entry.size = std::move(size);
         }
         std::shared_ptr<const Size> size = entry.size;
-        return std::make_unique<PixelFont>(size->ascent, size->descent, [size](char16_t c) { return Lookup(*size, c); });
+        return std::make_unique<PixelFont>(size->ascent, size->descent, [size](char16_t c, bool) { return Lookup(*size, c); });
     }
     *error = "Tahoma is not carried at " + std::to_string(ppem) + " pixels to the em";
     return nullptr;

@@ -4,6 +4,7 @@
 // 120, 144 and 192 DPI under Wine, and so it is here.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_GASP_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "font.h"
@@ -28,13 +29,26 @@ int Scaled(long units, int ppem, int units_per_em)
     return static_cast<int>((units * ppem + units_per_em / 2) / units_per_em);
 }
 
-PixelGlyph Load(FT_Face face, char16_t c)
+// Whether GDI smooths the face at `ppem`: where it carries no bitmap of
+// that size and its gasp table asks for grey there.
+bool Smoothed(FT_Face face, int ppem)
+{
+    for (int i = 0; i < face->num_fixed_sizes; i++)
+        if ((face->available_sizes[i].y_ppem + 32) >> 6 == ppem) return false;
+    const FT_Int gasp = FT_Get_Gasp(face, static_cast<FT_UInt>(ppem));
+    return gasp != FT_GASP_NO_TABLE && (gasp & FT_GASP_DO_GRAY);
+}
+
+PixelGlyph Load(FT_Face face, char16_t c, bool smoothed)
 {
     PixelGlyph g;
     if (FT_Load_Char(face, c, FT_LOAD_NO_BITMAP) == 0) g.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
-    // Drawn without smoothing; FreeType takes the font's bitmap where it
-    // has one at this size.
-    if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
+    // Without smoothing FreeType takes the font's bitmap where it has one
+    // at this size; smoothed, the hinted outline's 256 greys become GDI's
+    // 17 levels.
+    const FT_Int32 flags = smoothed ? FT_LOAD_RENDER | FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL
+                                    : FT_LOAD_RENDER | FT_LOAD_TARGET_MONO;
+    if (FT_Load_Char(face, c, flags) == 0) {
         g.drawn_advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
         const FT_Bitmap &b = face->glyph->bitmap;
         g.left = face->glyph->bitmap_left;
@@ -45,8 +59,11 @@ PixelGlyph Load(FT_Face face, char16_t c)
         for (int row = 0; row < g.height; row++)
             for (int col = 0; col < g.width; col++) {
                 const unsigned char *line = b.buffer + row * b.pitch;
-                const bool on = b.pixel_mode == FT_PIXEL_MODE_MONO ? (line[col / 8] >> (7 - col % 8)) & 1 : line[col] >= 128;
-                g.on[static_cast<size_t>(row * g.width + col)] = on ? 1 : 0;
+                int coverage;
+                if (b.pixel_mode == FT_PIXEL_MODE_MONO) coverage = (line[col / 8] >> (7 - col % 8)) & 1 ? kFullCoverage : 0;
+                else if (smoothed) coverage = line[col] * (kFullCoverage + 1) / 256;
+                else coverage = line[col] >= 128 ? kFullCoverage : 0;
+                g.on[static_cast<size_t>(row * g.width + col)] = static_cast<uint8_t>(coverage);
             }
     }
     return g;
@@ -66,7 +83,7 @@ FontSource &TahomaFile()
     return file;
 }
 
-std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::string *error)
+std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::string *error, bool smoothed)
 {
     const std::string path = bold ? kTahomaBoldPath : kTahomaPath;
     auto face = std::make_shared<Face>();
@@ -86,7 +103,9 @@ std::unique_ptr<PixelFont> OpenTahoma(bool bold, int points, int dpi, std::strin
     }
     const int units = face->face->units_per_EM;
     return std::make_unique<PixelFont>(Scaled(os2->usWinAscent, ppem, units), Scaled(os2->usWinDescent, ppem, units),
-                                       [face](char16_t c) { return Load(face->face, c); });
+                                       [face, smooth = smoothed && Smoothed(face->face, ppem)](char16_t c, bool rough) {
+                                           return Load(face->face, c, smooth && !rough);
+                                       });
 }
 
 }  // namespace platform

@@ -111,12 +111,21 @@ void PixelDevice::Text(int x, int y, std::u16string_view text, const Box &clip, 
 {
     const PixelFont &font = look.bold ? *bold_ : *regular_;
     if (look.opaque) Fill(Box{x, y, x + font.TextWidth(text), y + font.Height()}.Intersect(clip), look.bg, 0);
+    // Each pixel blended over what is there, as smoothed text is.
+    const auto ink = [&](Colour colour) {
+        return [&, colour](int px, int py, int coverage) {
+            if (clip.Contains(px, py) && px >= 0 && py >= 0 && px < width_ && py < height_)
+                Plot(px, py, Blend(At(px, py), colour, coverage), clip);
+        };
+    };
+    // Embossed as DrawState embosses: from the text drawn in one bit a
+    // pixel, so never smoothed.
     if (look.embossed) {
-        font.Draw(text, x + 1, y + 1, [&](int px, int py) { Plot(px, py, kColourLightest, clip); });
-        font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, kColourShadow, clip); });
+        font.Draw(text, x + 1, y + 1, ink(kColourLightest), true);
+        font.Draw(text, x, y, ink(kColourShadow), true);
         return;
     }
-    font.Draw(text, x, y, [&](int px, int py) { Plot(px, py, look.fg, clip); });
+    font.Draw(text, x, y, ink(look.fg));
 }
 
 void PixelDevice::Frame(const Box &b, Colour lit, Colour dark, const Box &clip)

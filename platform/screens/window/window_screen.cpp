@@ -1,6 +1,6 @@
-// The window screen on SDL2: a window that is not resizable, its size the
-// dialog's client area, at the desktop's DPI (Xft.dpi on X11, 96 where it
-// is unset); the window manager's title bar and close box are the dialog's,
+// The window screen: on Wayland a client of our own (wayland_screen.h), on
+// X11 SDL2's window, not resizable, its size the dialog's client area, at
+// the desktop's DPI (Xft.dpi, 96 where it is unset); the window manager's title bar and close box are the dialog's,
 // so the device has no frame or caption to draw. SDL's software surface
 // shows the pixel device's image (no OpenGL); the caret is drawn over it,
 // inverted, and does not blink. Keys come as SDL reports them (the
@@ -11,8 +11,7 @@
 // is the X bell, as Wine rings MessageBeep; the icons are the dialog's, as
 // _NET_WM_ICON. It opens centred on the pointer's screen, clear of another
 // of its kind (x11_desktop.h).
-// Leaves out: Wayland's output scale (the window is drawn at 96 DPI there
-// unless Xft.dpi is set), mouse buttons other than the first, the wheel.
+// Leaves out: mouse buttons other than the first, the wheel.
 #include "window_screen.h"
 
 #include <SDL.h>
@@ -24,7 +23,7 @@
 #include <cstdlib>
 
 #include "pixel_device.h"
-#include "wayland_desktop.h"
+#include "wayland_screen.h"
 #include "x11_desktop.h"
 
 namespace platform {
@@ -333,41 +332,43 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
         *error = "no desktop to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
         return nullptr;
     }
-    // An X display is asked first whether it answers at all, and its DPI.
-    // Where none does, SDL would use Wayland: the compositor is asked
-    // whether it can show a window at all, as SDL ends the program inside
-    // its start where there is no seat.
-    int dpi = 96;
-    bool x_display = false;
-    std::string why;
-    if (set("DISPLAY")) {
-        if (Display *display = x11::OpenDisplay(&why)) {
-            x_display = true;
-            dpi = x11::DesktopDpi(display);
-            XCloseDisplay(display);
+    // Wayland first, natively, where a compositor is named; X11 where none
+    // can show the window, or where SDL_VIDEODRIVER asks for it.
+    const std::string driver = set("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
+    std::string wayland_error;
+    if (set("WAYLAND_DISPLAY") && driver != "x11") {
+        if (auto screen = wayland::OpenScreen(&wayland_error)) return screen;
+        wayland_error = std::string("cannot open a window on Wayland display '") + std::getenv("WAYLAND_DISPLAY") +
+                        "': " + wayland_error;
+        if (!set("DISPLAY") || driver == "wayland") {
+            *error = wayland_error;
+            return nullptr;
         }
     }
-    const std::string where = x_display || !set("WAYLAND_DISPLAY")
-                                  ? "on display '" + x11::DisplayName() + "'"
-                                  : std::string("on Wayland display '") + std::getenv("WAYLAND_DISPLAY") + "'";
-    if (!x_display && (!set("WAYLAND_DISPLAY") || !wayland::CanShowWindow(&why))) {
-        *error = set("WAYLAND_DISPLAY") ? "cannot open a window " + where + ": " + why : "cannot open a window: " + why;
+    const auto failed = [&](const std::string &why) {
+        *error = wayland_error.empty() ? why : wayland_error + "; nor " + why.substr(why.find("on display"));
+    };
+    // The X display is asked first whether it answers at all, and its DPI.
+    std::string why;
+    Display *display = x11::OpenDisplay(&why);
+    if (!display) {
+        failed("cannot open a window on display '" + x11::DisplayName() + "': " + why);
         return nullptr;
     }
+    const int dpi = x11::DesktopDpi(display);
+    XCloseDisplay(display);
+    const std::string where = "on display '" + x11::DisplayName() + "'";
     auto device = PixelDevice::Open(TahomaFile(), 1, 1, dpi, error, PixelDevice::kFramedByDesktop);
     if (!device) return nullptr;
     // The window's class, as desktops and their menus know the program.
     setenv("SDL_VIDEO_X11_WMCLASS", "rgbhsv", 0);
-    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "rgbhsv", 0);
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     // The window's surface is the display's own shared memory, not a
     // texture of a GL renderer, which would cost tens of megabytes.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // Only the desktop that answered: SDL's other drivers (the console's,
-    // say) could wait for a screen that is not there. X11 first, for the
-    // display's DPI, bell and icons; Wayland on its own where no X display
-    // answers.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, x_display ? "x11" : "wayland");
+    // Only X11: SDL's other drivers (the console's, say) could wait for a
+    // screen that is not there.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     // Signals end the program as they would any other, not as a close.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // What SDL opens of the session bus is closed again with it.
@@ -375,15 +376,15 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     // Before SDL's own: SDL passes what it does not handle to the handler it
     // found, and puts that one back when it quits, while it closes its
     // displays and the last errors still arrive.
-    if (x_display) x11::PassOverGoneWindows();
+    x11::PassOverGoneWindows();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
         SDL_Quit();
         return nullptr;
     }
     SDL_Window *window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 1, 1, SDL_WINDOW_HIDDEN);
-    // A window whose pixels cannot be put anywhere (SDL's Wayland driver
-    // gives no software surface) would wait on, unseen and unclosable.
+    // A window whose pixels cannot be put anywhere would wait on, unseen
+    // and unclosable.
     if (!window || !SDL_GetWindowSurface(window)) {
         *error = "cannot open a window " + where + ": " + SDL_GetError();
         if (window) SDL_DestroyWindow(window);
