@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/dialog_font.h"
+#include "app/field_names.h"
 #include "dialog/controller.h"
 #include "resources/resource.h"
 
@@ -14,6 +15,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     HGLOBAL dialogTemplate = LoadResource(instance, resource);
     /* A desktop's system font is wider than the handheld's: see dialog_font. */
     dialogTemplate = (HGLOBAL)WithShellDialogFont((LPCDLGTEMPLATEW)dialogTemplate, SizeofResource(instance, resource));
+    /* Each field named for screen readers: see field_names. */
+    dialogTemplate = (HGLOBAL)WithFieldNames((LPCDLGTEMPLATEW)dialogTemplate);
 
     (void)previous;
     (void)commandLine;

@@ -129,7 +129,8 @@ TEST(Layout, EveryLabelShowsWholeAtEveryScale)
         MemoryScreen screen(device->Width(), device->Height(), [&](MemoryScreen &, InputEvent *event) {
             if (labels) return false;
             for (HWND child : platform::ActiveDialog()->children) {
-                if (child->kind != platform::WindowKind::kStatic || child->text.empty()) continue;
+                if (child->kind != platform::WindowKind::kStatic || child->text.empty() || !(child->style & WS_VISIBLE))
+                    continue;
                 RECT client;
                 GetClientRect(child, &client);
                 EXPECT_LE(device->TextWidth(child->text, false), client.right)

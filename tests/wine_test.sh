@@ -48,6 +48,19 @@ same() { diff "$work/host" "$work/wine"; }
 check "the dialog under Wine agrees with the platform layer, line for line" same
 sed 's/^/  /' "$work/wine"
 
+# Each field as a screen reader names it (MSAA, Wine's oleacc): by its
+# column and row, as the page names it.
+"$wine" "$bin/probe.exe" "$windows_path" --names | tr -d '\r' > "$work/names"
+sed 's/^/  /' "$work/names"
+check "under Wine, screen readers hear each field's name" diff - "$work/names" << 'EOF'
+1003 Red, RGB color
+1004 Green, RGB color
+1005 Blue, RGB color
+1006 Hue, HSV color
+1007 Saturation, HSV color
+1008 Value, HSV color
+EOF
+
 # Every key an edit field answers, in a seeded random session: Windows'
 # fields, focus and selection after each key are what the recorded traces
 # say, which the platform layer's screens are held to.

@@ -25,6 +25,7 @@
 /* Control styles */
 #define BS_PUSHBUTTON       0x00000000L
 #define SS_LEFT             0x00000000L
+#define SS_NOPREFIX         0x00000080L
 #define SS_BLACKRECT        0x00000004L
 #define SS_TYPEMASK         0x0000001FL
 #define ES_AUTOHSCROLL      0x0080L

@@ -36,7 +36,8 @@ DWORD WINAPI Measure(void *)
             GetClassNameW(control, kind, 32);
             GetWindowTextW(control, text, 128);
             const bool button = lstrcmpiW(kind, L"Button") == 0;
-            if (!text[0] || (!button && lstrcmpiW(kind, L"Static") != 0)) continue;
+            // Texts shown: a field's hidden name is for screen readers.
+            if (!text[0] || (!button && lstrcmpiW(kind, L"Static") != 0) || !IsWindowVisible(control)) continue;
             RECT client;
             GetClientRect(control, &client);
             HDC dc = GetDC(control);

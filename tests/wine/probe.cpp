@@ -6,7 +6,9 @@
 // usage: probe RGBHSV.EXE                  the shared scenarios
 //        probe RGBHSV.EXE --startup        milliseconds to the visible dialog
 //        probe RGBHSV.EXE --trace SCRIPT   a session, the state after each key
+//        probe RGBHSV.EXE --names          each field's name, as a screen reader asks it
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cctype>
 #include <cstdio>
@@ -334,17 +336,55 @@ int Measure(const char *exe, const char *dll, const char *out)
     return status;
 }
 
+// Each field's name as Windows's screen readers ask it (MSAA, oleacc's
+// object for the field's window): "ID NAME", or "ID" for a field with none.
+// (IAccessible's identifier is spelled out: the one mingw-w64's import
+// library carries is not Windows's, and oleacc refuses it.)
+int Names(const char *exe)
+{
+    static const GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    Program p;
+    if (!Start(exe, &p)) return 1;
+    CoInitialize(nullptr);
+    for (int id : kFields) {
+        std::string name;
+        IAccessible *object = nullptr;
+        if (SUCCEEDED(AccessibleObjectFromWindow(GetDlgItem(p.dialog, id), static_cast<DWORD>(OBJID_CLIENT),
+                                                 kIAccessible, reinterpret_cast<void **>(&object))) &&
+            object) {
+            VARIANT self;
+            VariantInit(&self);
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR text = nullptr;
+            if (object->get_accName(self, &text) == S_OK && text) {
+                char utf8[256];
+                const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+                if (n > 0) name = utf8;
+                SysFreeString(text);
+            }
+            object->Release();
+        }
+        std::printf("%d%s%s\n", id, name.empty() ? "" : " ", name.c_str());
+    }
+    CoUninitialize();
+    Key(p, VK_ESCAPE);
+    if (WaitForSingleObject(p.process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(p.process.hProcess, 99);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
     _setmode(_fileno(stdout), _O_BINARY);  // \n, as scenario_host writes
     if (argc < 2) {
-        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup | --measure MEASURE.DLL OUT | --trace SCRIPT]\n");
+        std::fprintf(stderr, "usage: probe RGBHSV.EXE [--startup | --names | --measure MEASURE.DLL OUT | --trace SCRIPT]\n");
         return 2;
     }
     if (argc == 5 && std::strcmp(argv[2], "--measure") == 0) return Measure(argv[1], argv[3], argv[4]);
     if (argc == 4 && std::strcmp(argv[2], "--trace") == 0) return Trace(argv[1], argv[3]);
+    if (argc == 3 && std::strcmp(argv[2], "--names") == 0) return Names(argv[1]);
     if (argc == 3 && std::strcmp(argv[2], "--startup") == 0) {
         LARGE_INTEGER frequency, start, shown;
         QueryPerformanceFrequency(&frequency);
