@@ -14,12 +14,12 @@
 SHELL := /bin/bash
 BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 zlib1g-dev \
                   libncurses-dev libfreetype-dev fonts-wine libsdl2-dev libx11-dev \
-                  pkgconf libwayland-dev wayland-protocols libxkbcommon-dev
+                  pkgconf libwayland-dev wayland-protocols libxkbcommon-dev libdbus-1-dev
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 TERMINAL_PACKAGES := tmux
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
 WINE_PACKAGES := wine64 xvfb fonts-wine
-WINDOW_PACKAGES := xvfb xdotool x11-utils imagemagick xclip weston sway grim wtype wl-clipboard jq
+WINDOW_PACKAGES := xvfb xdotool x11-utils imagemagick xclip weston sway grim wtype wl-clipboard jq dbus at-spi2-core python3-pyatspi
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
 PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/control_names.h"
 #include "platform.h"
 #include "terminal_screen.h"
 #ifdef RGBHSV_WINDOW
@@ -67,11 +68,13 @@ enum class Where { kAnywhere, kTerminal, kWindow };
 std::unique_ptr<platform::Screen> OpenScreen(Where where, std::string *error, std::string *fallback)
 {
 #ifdef RGBHSV_WINDOW
-    if (where == Where::kWindow) return platform::OpenWindowScreen(error);
+    platform::ControlNames names;
+    for (const ControlNameEntry &entry : ControlNamesTable) names.push_back({entry.id, entry.name});
+    if (where == Where::kWindow) return platform::OpenWindowScreen(names, error);
     const auto set = [](const char *name) { return std::getenv(name) && *std::getenv(name); };
     if (where == Where::kAnywhere && (set("DISPLAY") || set("WAYLAND_DISPLAY"))) {
         std::string window_error;
-        if (auto window = platform::OpenWindowScreen(&window_error)) return window;
+        if (auto window = platform::OpenWindowScreen(names, &window_error)) return window;
         auto terminal = platform::OpenTerminalScreen(error);
         if (!terminal) *error = window_error + "; nor can it show in a terminal: it " + *error;
         else *fallback = window_error;

@@ -187,6 +187,14 @@ struct AccessibleNode {
     int x = 0, y = 0, width = 0, height = 0;     // in the screen's units: cells or pixels
 };
 
+// What a screen reader calls the controls that have no text of their own,
+// by control identifier: the fields, and the swatch, whose colour is added.
+struct ControlName {
+    int id;
+    const char *name;
+};
+using ControlNames = std::vector<ControlName>;
+
 class Screen {
 public:
     virtual ~Screen() = default;

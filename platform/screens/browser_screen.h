@@ -12,14 +12,6 @@
 
 namespace platform {
 
-// What a screen reader calls the controls that have no text of their own,
-// by control identifier: the fields, and the swatch, whose colour is added.
-struct ControlName {
-    int id;
-    const char *name;
-};
-using ControlNames = std::vector<ControlName>;
-
 // Null, with why in `error`, where the page's font cannot be had.
 std::unique_ptr<Screen> OpenBrowserScreen(ControlNames names, std::string *error);
 // Tells the page that the program ended, and how.

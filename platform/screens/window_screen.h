@@ -12,8 +12,9 @@
 namespace platform {
 
 // Opens a window on the desktop, or returns null with the reason in
-// *error (no desktop, or no dialog font).
-std::unique_ptr<Screen> OpenWindowScreen(std::string *error);
+// *error (no desktop, or no dialog font). `names` are what screen readers
+// call the controls with no text of their own.
+std::unique_ptr<Screen> OpenWindowScreen(const ControlNames &names, std::string *error);
 
 }  // namespace platform
 

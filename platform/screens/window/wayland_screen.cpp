@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <linux/input-event-codes.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -31,6 +32,7 @@
 #include <set>
 #include <utility>
 
+#include "atspi_bridge.h"
 #include "fractional-scale.h"
 #include "pixel_device.h"
 #include "viewporter.h"
@@ -69,7 +71,10 @@ uint32_t Xrgb(Colour c)
 class WaylandScreen : public Screen {
 public:
     explicit WaylandScreen(std::unique_ptr<Desktop> desktop)
-        : desktop_(std::move(desktop)), clipboard_(*desktop_), seat_(*desktop_, &events_) {}
+        : desktop_(std::move(desktop)), clipboard_(*desktop_), seat_(*desktop_, &events_),
+          wake_fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    {
+    }
     ~WaylandScreen() override
     {
         buffers_.clear();
@@ -80,9 +85,20 @@ public:
         if (xdg_surface_) xdg_surface_destroy(xdg_surface_);
         if (surface_) wl_surface_destroy(surface_);
         wl_display_flush(desktop_->display);
+        bridge_.reset();
+        if (wake_fd_ >= 0) close(wake_fd_);
     }
 
     bool Open(std::string *error);
+    // Screen readers told of it from now on.
+    void Describe(const ControlNames &names)
+    {
+        bridge_ = std::make_unique<atspi::Bridge>(names, [fd = wake_fd_] {
+            const uint64_t one = 1;
+            if (fd >= 0 && write(fd, &one, sizeof one) < 0) {
+            }
+        });
+    }
 
     Device *OwnDevice() override { return device_.get(); }
     int Width() const override { return device_->Width(); }
@@ -96,6 +112,11 @@ public:
         Draw();
     }
     bool NextInput(InputEvent *event) override;
+    // A screen reader is told what the window shows (atspi_bridge.h); a
+    // Wayland window does not know where it is on the screen.
+    bool DescribesControls() const override { return bridge_ != nullptr; }
+    void Describe(const std::vector<AccessibleNode> &nodes) override { bridge_->Describe(nodes, 0, 0, active_); }
+    void Announce(const std::string &text) override { bridge_->Announce(text); }
     void WriteClipboard(const std::string &text) override { clipboard_.Write(text, seat_.Serial()); }
     std::string ReadClipboard() override { return clipboard_.Read(); }
 
@@ -123,6 +144,9 @@ private:
     Clipboard clipboard_;
     std::deque<InputEvent> events_;
     Seat seat_;
+    int wake_fd_;           // written when a screen reader's request waits
+    std::unique_ptr<atspi::Bridge> bridge_;
+    bool active_ = false;   // the window has the keyboard
     std::unique_ptr<PixelDevice> device_;
     wl_surface *surface_ = nullptr;
     xdg_surface *xdg_surface_ = nullptr;
@@ -371,12 +395,17 @@ bool WaylandScreen::Wait()
     if (until != Clock::time_point::max())
         timeout = static_cast<int>(std::max<long long>(
             0, std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1));
-    pollfd p{wl_display_get_fd(display), POLLIN, 0};
-    if (poll(&p, 1, timeout) > 0 && (p.revents & POLLIN)) {
+    pollfd p[2] = {{wl_display_get_fd(display), POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+    if (poll(p, wake_fd_ >= 0 ? 2 : 1, timeout) > 0 && (p[0].revents & POLLIN)) {
         if (wl_display_read_events(display) < 0) return false;
     } else {
         wl_display_cancel_read(display);
-        if (p.revents & (POLLERR | POLLHUP)) return false;
+        if (p[0].revents & (POLLERR | POLLHUP)) return false;
+    }
+    if (p[1].revents & POLLIN) {
+        uint64_t count;
+        if (read(wake_fd_, &count, sizeof count) < 0) {
+        }
     }
     if (wl_display_dispatch_pending(display) < 0) return false;
     if (redraw_) Draw();
@@ -405,9 +434,12 @@ bool WaylandScreen::NextInput(InputEvent *event)
                 return true;
             }
         }
+        if (bridge_ && bridge_->TakeRequest(event)) return true;
         if (!events_.empty()) {
             *event = events_.front();
             events_.pop_front();
+            if (event->kind == InputEvent::Kind::kActivate || event->kind == InputEvent::Kind::kDeactivate)
+                active_ = event->kind == InputEvent::Kind::kActivate;
             return true;
         }
         if (!Wait()) {
@@ -419,12 +451,13 @@ bool WaylandScreen::NextInput(InputEvent *event)
 
 }  // namespace
 
-std::unique_ptr<Screen> OpenScreen(std::string *error)
+std::unique_ptr<Screen> OpenScreen(const ControlNames &names, std::string *error)
 {
     auto desktop = Connect(error);
     if (!desktop) return nullptr;
     auto screen = std::make_unique<WaylandScreen>(std::move(desktop));
     if (!screen->Open(error)) return nullptr;
+    screen->Describe(names);
     return screen;
 }
 

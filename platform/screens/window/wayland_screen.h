@@ -11,9 +11,10 @@
 
 namespace platform::wayland {
 
-// The window on the compositor named by WAYLAND_DISPLAY; null, with the
-// reason in *error, where none can be shown there.
-std::unique_ptr<Screen> OpenScreen(std::string *error);
+// The window on the compositor named by WAYLAND_DISPLAY, described to
+// screen readers with `names`; null, with the reason in *error, where none
+// can be shown there.
+std::unique_ptr<Screen> OpenScreen(const ControlNames &names, std::string *error);
 
 }  // namespace platform::wayland
 

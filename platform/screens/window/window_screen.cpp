@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "atspi_bridge.h"
 #include "pixel_device.h"
 #include "wayland_screen.h"
 #include "x11_desktop.h"
@@ -87,7 +88,15 @@ uint8_t ModifiersOf(Uint16 mod)
 
 class WindowScreen : public Screen {
 public:
-    WindowScreen(SDL_Window *window, std::unique_ptr<PixelDevice> device) : window_(window), device_(std::move(device)) {}
+    WindowScreen(SDL_Window *window, std::unique_ptr<PixelDevice> device, const ControlNames &names)
+        : window_(window), device_(std::move(device)), wake_(SDL_RegisterEvents(1)),
+          bridge_(names, [wake = wake_] {
+              SDL_Event e{};
+              e.type = wake;
+              SDL_PushEvent(&e);
+          })
+    {
+    }
     ~WindowScreen() override
     {
         // What was copied outlives the window, where a clipboard manager
@@ -144,11 +153,22 @@ public:
         }
     }
 
+    // A screen reader is told what the window shows (atspi_bridge.h).
+    bool DescribesControls() const override { return true; }
+    void Describe(const std::vector<AccessibleNode> &nodes) override
+    {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(window_, &x, &y);
+        bridge_.Describe(nodes, x, y, active_);
+    }
+    void Announce(const std::string &text) override { bridge_.Announce(text); }
+
     bool NextInput(InputEvent *event) override
     {
-        if (TakePending(event)) return true;
+        if (TakePending(event) || bridge_.TakeRequest(event)) return true;
         SDL_Event e;
         while (SDL_WaitEvent(&e)) {
+            if (e.type == wake_ && bridge_.TakeRequest(event)) return true;
             switch (e.type) {
             case SDL_QUIT:
                 *event = CloseEvent();
@@ -160,6 +180,7 @@ public:
                 }
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                    active_ = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
                     *event = EventOf(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED ? InputEvent::Kind::kActivate
                                                                                           : InputEvent::Kind::kDeactivate);
                     return true;
@@ -321,11 +342,14 @@ private:
     std::string copied_;        // the text last put on the desktop's clipboard
     Window copied_owner_ = 0;   // ... and the window that owned it then
     bool placed_ = false;
+    bool active_ = false;       // the window has the keyboard
+    Uint32 wake_;               // the event a screen reader's request wakes the loop with
+    atspi::Bridge bridge_;
 };
 
 }  // namespace
 
-std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
+std::unique_ptr<Screen> OpenWindowScreen(const ControlNames &names, std::string *error)
 {
     const auto set = [](const char *name) { return std::getenv(name) && *std::getenv(name); };
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
@@ -337,7 +361,7 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
     const std::string driver = set("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
     std::string wayland_error;
     if (set("WAYLAND_DISPLAY") && driver != "x11") {
-        if (auto screen = wayland::OpenScreen(&wayland_error)) return screen;
+        if (auto screen = wayland::OpenScreen(names, &wayland_error)) return screen;
         wayland_error = std::string("cannot open a window on Wayland display '") + std::getenv("WAYLAND_DISPLAY") +
                         "': " + wayland_error;
         if (!set("DISPLAY") || driver == "wayland") {
@@ -392,7 +416,7 @@ std::unique_ptr<Screen> OpenWindowScreen(std::string *error)
         return nullptr;
     }
     SDL_StartTextInput();
-    return std::make_unique<WindowScreen>(window, std::move(device));
+    return std::make_unique<WindowScreen>(window, std::move(device), names);
 }
 
 }  // namespace platform
