@@ -99,6 +99,7 @@ fuzz:
 bench: build windows web
 	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES) dialog
 	@./build/host/bench/engine_bench
+	@./build/host/bench/library_bench
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
 	@bench/stream_throughput.sh ./build/bin/hsvconv ./build/host/bench/stream_input

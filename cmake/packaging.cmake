@@ -88,4 +88,7 @@ double arithmetic, so the same inputs give the same numbers on every machine.
 
 hsvconv converts on the command line with the same engine: single colours,
 request streams and the full tables of both directions.]=])
+# The programs only: librgbhsv and its development files are installed by
+# `cmake --install`, and are not yet split into packages of their own.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 include(CPack)
