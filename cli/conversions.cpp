@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "engine/conversion.h"
+#include "rgbhsv.h"
 
 namespace hsvconv {
 namespace {
@@ -165,16 +167,21 @@ void WriteResult(const Request &request, bool hex, Output &out)
     out.PutText(text, sizeof text);
 }
 
+// The table a block of 65,536 inputs at a time, each block converted at
+// once by the library, whose every result is the engine's.
 bool WriteTable(Direction direction, Output &out)
 {
-    int x, y, z;
+    std::vector<uint8_t> in(3 * 65536), result(3 * 65536);
     for (int first = 0; first < 256; first++) {
-        for (int second = 0; second < 256; second++) {
-            for (int third = 0; third < 256; third++) {
-                Convert(direction, first, second, third, &x, &y, &z);
-                out.PutLine(first, second, third, x, y, z);
-            }
-            if (out.Failed()) return false;
+        for (size_t i = 0; i < 65536; i++) {
+            in[3 * i] = static_cast<uint8_t>(first);
+            in[3 * i + 1] = static_cast<uint8_t>(i >> 8);
+            in[3 * i + 2] = static_cast<uint8_t>(i);
+        }
+        (direction == Direction::kRgbToHsv ? rgbhsv_rgb_to_hsv : rgbhsv_hsv_to_rgb)(in.data(), result.data(), 65536);
+        for (size_t i = 0; i < 65536; i++) {
+            out.PutLine(first, in[3 * i + 1], in[3 * i + 2], result[3 * i], result[3 * i + 1], result[3 * i + 2]);
+            if ((i & 255) == 255 && out.Failed()) return false;
         }
     }
     return out.Flush();

@@ -21,7 +21,9 @@
 #include "rgbhsv.h"
 
 #include <algorithm>
+#ifndef RGBHSV_ONE_THREAD
 #include <thread>
+#endif
 #include <vector>
 
 #include "engine/numeric.h"
@@ -173,18 +175,25 @@ void Image(Pixel pixel, const uint8_t *in, size_t in_stride, uint8_t *out, size_
            size_t height, rgbhsv_order order, unsigned threads)
 {
     TheTables();
+#ifdef RGBHSV_ONE_THREAD
+    // A build without threads (the Windows and WebAssembly ones, for now).
+    threads = 1;
+#else
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+#endif
     const size_t bands = std::min<size_t>(threads, std::max<size_t>(1, height * width / 65536));
     if (bands <= 1) {
         Rows(pixel, in, in_stride, out, out_stride, width, 0, height, order);
         return;
     }
+#ifndef RGBHSV_ONE_THREAD
     std::vector<std::thread> workers;
     for (size_t i = 1; i < bands; i++)
         workers.emplace_back(Rows, pixel, in, in_stride, out, out_stride, width, height * i / bands,
                              height * (i + 1) / bands, order);
     Rows(pixel, in, in_stride, out, out_stride, width, 0, height / bands, order);
     for (std::thread &worker : workers) worker.join();
+#endif
 }
 
 }  // namespace

@@ -24,7 +24,9 @@
 extern "C" {
 #endif
 
-#if defined(_WIN32) && defined(RGBHSV_BUILDING)
+#if defined(RGBHSV_STATIC)
+#define RGBHSV_API
+#elif defined(_WIN32) && defined(RGBHSV_BUILDING)
 #define RGBHSV_API __declspec(dllexport)
 #elif defined(_WIN32)
 #define RGBHSV_API __declspec(dllimport)
