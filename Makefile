@@ -14,7 +14,7 @@
 SHELL := /bin/bash
 BUILD_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev binutils-mingw-w64-x86-64 zlib1g-dev \
                   libncurses-dev libfreetype-dev fonts-wine libsdl2-dev libx11-dev \
-                  pkgconf libwayland-dev wayland-protocols libxkbcommon-dev libdbus-1-dev
+                  pkgconf libwayland-dev wayland-protocols libxkbcommon-dev libdbus-1-dev python3-dev
 CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 TERMINAL_PACKAGES := tmux
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
@@ -24,6 +24,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-
 PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64
 BROWSER_PACKAGES := chromium
+LIBRARY_PACKAGES := python3-numpy
 # Debian's emcc finds its node modules here when the node on PATH is another one.
 EMCC_NODE_PATH := NODE_PATH=/usr/share/nodejs
 FUZZ_SECONDS ?= 300
@@ -77,7 +78,7 @@ web: node
 	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes; the app's parts: $$(cat build/web/index.html build/web/sw.js build/web/manifest.webmanifest build/web/*.png | wc -c) bytes"
 
 test: build cross windows package web
-	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES)
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES) $(LIBRARY_PACKAGES)
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	ctest --preset default -j2

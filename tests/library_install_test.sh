@@ -2,7 +2,8 @@
 # librgbhsv as its users get it: `cmake --install` of the build into a
 # prefix of its own, then a C program built against it through pkg-config
 # and the same program through a CMake project's find_package(rgbhsv
-# CONFIG), each run; both print the numbers hsvconv gives.
+# CONFIG), each run, and the Python module imported from there; all give
+# the numbers hsvconv gives.
 # usage: library_install_test.sh BUILD_DIR HSVCONV
 set -u -o pipefail
 . "$(dirname "$0")/test_lib.sh"
@@ -40,5 +41,10 @@ cmake -S "$consumer" -B "$work/cmake-build" -DCMAKE_PREFIX_PATH="$prefix" > "$wo
 LD_LIBRARY_PATH=$libdir "$work/cmake-build/consumer" > "$work/cmake.out" 2>&1
 check "a CMake project's find_package(rgbhsv CONFIG) builds it, and it gives the same" \
   diff "$work/expected" "$work/cmake.out"
+if [ -d "$prefix/lib/python3/dist-packages" ]; then
+  out=$(PYTHONPATH=$prefix/lib/python3/dist-packages /usr/bin/python3 -c \
+    'import rgbhsv; print(*rgbhsv.rgb_to_hsv(bytes([255, 200, 0])))' 2>&1)
+  check "the Python module imports from the prefix and gives the same ($out)" [ "$out" = "$("$hsvconv" rgb 255 200 0)" ]
+fi
 for log in cc cmake; do [ -s "$work/$log.log" ] && [ "$failures" != 0 ] && sed "s/^/  $log: /" "$work/$log.log"; done
 [ "$failures" = 0 ]
