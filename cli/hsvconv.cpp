@@ -19,6 +19,7 @@
 #include "cli/conversions.h"
 #include "cli/line_reader.h"
 #include "cli/output.h"
+#include "cli/raw.h"
 
 #ifndef RGBHSV_VERSION
 #define RGBHSV_VERSION "unknown"
@@ -36,6 +37,7 @@ const char kUsage[] =
     "       hsvconv rgb " HSVCONV_QUOTE "#rrggbb" HSVCONV_QUOTE "        the same from a hex colour\n"
     "       hsvconv [--hex] hsv H S V    hue, saturation, value (0..255) to red, green, blue\n"
     "       hsvconv table rgb|hsv        every input of one direction with its result\n"
+    "       hsvconv --raw rgb|hsv [FILE...]  packed bytes, 3 a pixel, converted\n"
     "       hsvconv [--hex] [FILE...]    requests from the files, one a line; - or none\n"
     "                                    is standard input\n"
     "\n"
@@ -45,6 +47,7 @@ const char kUsage[] =
     "are passed over; a line may hold at most 4095 bytes. Values are decimal\n"
     "digits, without a sign. Conversions share one engine state, in order.\n"
     "Table lines are 'R G B H S V' or 'H S V R G B', red or hue outermost.\n"
+    "--raw reads bytes (an image's pixels, red or hue first) and writes bytes.\n"
     "\n"
     "Exit status: 0 done, 1 output could not be written, 2 bad input, or a file\n"
     "that cannot be read. A reader that goes away ends hsvconv by SIGPIPE, as in\n"
@@ -245,11 +248,15 @@ int main(int argc, char **argv)
     }
 
     int next = 1;
-    bool hex = false;
+    bool hex = false, raw = false;
     for (; next < argc && argv[next][0] == '-' && argv[next][1]; next++) {
         if (std::strcmp(argv[next], "--") == 0) {
             next++;
             break;
+        }
+        if (std::strcmp(argv[next], "--raw") == 0) {
+            raw = true;
+            continue;
         }
         if (std::strcmp(argv[next], "--hex") != 0) {
             char shown[32], why[kMessageSize];
@@ -261,6 +268,13 @@ int main(int argc, char **argv)
     }
     char **words = argv + next;
     const std::size_t count = static_cast<std::size_t>(argc - next);
+    if (raw) {
+        Direction direction;
+        if (hex) return Usage("--hex is for requests; --raw writes bytes");
+        if (count == 0 || !hsvconv::ParseDirection(words[0], &direction))
+            return Usage("--raw takes rgb or hsv, then the files to convert");
+        return hsvconv::ConvertRaw(direction, words + 1, static_cast<int>(count - 1), out);
+    }
     if (count == 0) {
         const int status = RunStream(STDIN_FILENO, nullptr, hex, out);
         return status == kUnreadable ? 2 : status;

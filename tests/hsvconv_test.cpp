@@ -258,6 +258,42 @@ TEST(Hsvconv, FilesAreReadLikeAnyFilter)
     unlink(first);
 }
 
+// --raw: packed bytes in, converted bytes out, whatever the reads' sizes;
+// part of a pixel at the end is reported after every whole one is written.
+TEST(Hsvconv, RawBytesInConvertedBytesOut)
+{
+    std::string rgb, hsv, rgb_of_hsv;
+    for (int i = 0; i < 70000; i++) {
+        const int r = i * 7 & 255, g = i * 13 & 255, b = i * 29 & 255;
+        int h, s, v, x, y, z;
+        RgbToHsv(r, g, b, &h, &s, &v);
+        HsvToRgb(r, g, b, &x, &y, &z);
+        rgb += {static_cast<char>(r), static_cast<char>(g), static_cast<char>(b)};
+        hsv += {static_cast<char>(h), static_cast<char>(s), static_cast<char>(v)};
+        rgb_of_hsv += {static_cast<char>(x), static_cast<char>(y), static_cast<char>(z)};
+    }
+    const struct {
+        std::vector<std::string> args;
+        std::string input, out, err;
+        int status;
+    } cases[] = {
+        {{"--raw", "rgb"}, rgb, hsv, "", 0},
+        {{"--raw", "hsv", "-"}, rgb, rgb_of_hsv, "", 0},
+        {{"--raw", "rgb"}, rgb + "\x01\x02", hsv,
+         "hsvconv: standard input: 2 bytes at the end are not a whole pixel (3 bytes each)\n", 2},
+        {{"--raw", "rgb", "/nonexistent/image.raw", "-"}, rgb.substr(0, 3), hsv.substr(0, 3),
+         "hsvconv: cannot open '/nonexistent/image.raw': No such file or directory\n", 2},
+        {{"--raw"}, "", "", "hsvconv: --raw takes rgb or hsv, then the files to convert; try 'hsvconv --help'\n", 2},
+        {{"--raw", "--hex", "rgb"}, "", "", "hsvconv: --hex is for requests; --raw writes bytes; try 'hsvconv --help'\n", 2},
+    };
+    for (const auto &c : cases) {
+        const Result r = RunHsvconv(c.args, c.input);
+        EXPECT_TRUE(r.out == c.out) << c.args.back() << ": " << r.out.size() << " bytes, not " << c.out.size();
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.status, c.status) << c.args.back();
+    }
+}
+
 TEST(Hsvconv, WriteErrorsEndTheRun)
 {
     // A full device is worth a message; a reader that went away is not.
