@@ -273,7 +273,9 @@ int main(int argc, char **argv)
         if (hex) return Usage("--hex is for requests; --raw writes bytes");
         if (count == 0 || !hsvconv::ParseDirection(words[0], &direction))
             return Usage("--raw takes rgb or hsv, then the files to convert");
-        return hsvconv::ConvertRaw(direction, words + 1, static_cast<int>(count - 1), out);
+        int status = 0;
+        return hsvconv::ConvertRaw(direction, words + 1, static_cast<int>(count - 1), out, &status) ? status
+                                                                                                    : WriteFailure(out);
     }
     if (count == 0) {
         const int status = RunStream(STDIN_FILENO, nullptr, hex, out);

@@ -51,15 +51,9 @@ Ended ConvertStream(int fd, Direction direction, Output &out, std::size_t *left_
     }
 }
 
-int WriteFailed(const Output &out)
-{
-    if (out.Error() != EPIPE) std::fprintf(stderr, "hsvconv: cannot write output: %s\n", std::strerror(out.Error()));
-    return 1;
-}
-
 }  // namespace
 
-int ConvertRaw(Direction direction, char **names, int count, Output &out)
+bool ConvertRaw(Direction direction, char **names, int count, Output &out, int *status)
 {
     static char standard_input[] = "-";
     char *only[] = {standard_input};
@@ -79,7 +73,7 @@ int ConvertRaw(Direction direction, char **names, int count, Output &out)
         int error = errno;
         const Ended ended = fd < 0 ? Ended::kUnreadable : ConvertStream(fd, direction, out, &left_over, &error);
         if (fd >= 0 && !stdin_named) close(fd);
-        if (ended == Ended::kWriteError || !out.Flush()) return WriteFailed(out);
+        if (ended == Ended::kWriteError || !out.Flush()) return false;
         if (ended == Ended::kUnreadable) {
             std::fprintf(stderr, "hsvconv: cannot %s %s: %s\n", fd < 0 ? "open" : "read", shown.c_str(),
                          std::strerror(error));
@@ -90,7 +84,8 @@ int ConvertRaw(Direction direction, char **names, int count, Output &out)
             any_bad = true;
         }
     }
-    return any_bad ? 2 : 0;
+    *status = any_bad ? 2 : 0;
+    return true;
 }
 
 }  // namespace hsvconv

@@ -13,8 +13,9 @@ namespace hsvconv {
 // packed triples of `direction`'s input, written out converted. A file that
 // cannot be read, or one that ends in part of a pixel, is reported in one
 // line once every whole pixel before it is written, and the run goes on to
-// end with status 2; 1 where the output cannot be written.
-int ConvertRaw(Direction direction, char **names, int count, Output &out);
+// end with status 2. False at once where the output cannot be written (the
+// caller says why, as for any output); *status is 0 or 2 otherwise.
+bool ConvertRaw(Direction direction, char **names, int count, Output &out, int *status);
 
 }  // namespace hsvconv
 

@@ -38,7 +38,7 @@ struct Tables {
     uint8_t hue[kRules][256][256];     // [rule][S][c - min]
     uint8_t yellow, green, cyan, blue, magenta;
     double pure[256][3];               // the pure colour of each hue
-    double saturation[256], value[256];  // S / 255 and V / 255, as the engine rounds them
+    double fraction[256];              // n / 255 as the engine rounds it: saturation's and value's factor
 };
 
 // Made in place: the tables are too large for a thread's stack.
@@ -86,8 +86,7 @@ void Fill(Tables &t)
         t.pure[hue][2] = FullScale < b ? FullScale : b;
     }
     for (int i = 0; i < 256; i++) {
-        t.saturation[i] = (double)i * Reciprocal255;
-        t.value[i] = (double)i * Reciprocal255;
+        t.fraction[i] = (double)i * Reciprocal255;
     }
 }
 
@@ -146,7 +145,7 @@ void PixelRgbToHsv(const Tables &t, const uint8_t *in, uint8_t *out, int red_at,
 void PixelHsvToRgb(const Tables &t, const uint8_t *in, uint8_t *out, int red_at, int blue_at)
 {
     const int H = in[0], S = in[1], V = in[2];
-    const double u = t.saturation[S], w = (double)(255 - S), f = t.value[V];
+    const double u = t.fraction[S], w = (double)(255 - S), f = t.fraction[V];
     const double *pure = t.pure[H];
     const double r = u * pure[0] + w, g = u * pure[1] + w, b = u * pure[2] + w;
     const uint8_t R = FloorToByte(f * r), G = FloorToByte(f * g), B = FloorToByte(f * b);

@@ -114,8 +114,9 @@ void PixelDevice::Text(int x, int y, std::u16string_view text, const Box &clip, 
     // Each pixel blended over what is there, as smoothed text is.
     const auto ink = [&](Colour colour) {
         return [&, colour](int px, int py, int coverage) {
-            if (clip.Contains(px, py) && px >= 0 && py >= 0 && px < width_ && py < height_)
-                Plot(px, py, Blend(At(px, py), colour, coverage), clip);
+            if (!clip.Contains(px, py) || px < 0 || py < 0 || px >= width_ || py >= height_) return;
+            Colour &pixel = pixels_[static_cast<size_t>(py * width_ + px)];
+            pixel = Blend(pixel, colour, coverage);
         };
     };
     // Embossed as DrawState embosses: from the text drawn in one bit a

@@ -28,7 +28,6 @@
 namespace platform::atspi {
 
 struct Bridge::State {
-    ControlNames names;
     std::function<void()> wake;
     int wake_fd = -1;
     std::thread thread;
@@ -228,8 +227,7 @@ void Bridge::State::Run()
 
 Bridge::Bridge(ControlNames names, std::function<void()> wake) : state_(std::make_unique<State>())
 {
-    state_->names = std::move(names);
-    state_->shown.names = state_->names;
+    state_->shown.names = std::move(names);
     state_->wake = std::move(wake);
     state_->wake_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (state_->wake_fd < 0) return;
