@@ -4,11 +4,12 @@
 #   make run     the converter dialog: a window on a desktop, else this terminal
 #   make test    the whole suite: unit tests, sanitizers, cross-processor tables
 #   make build   host programs into build/bin/
-#   make bench   speed of the engine, the dialog, hsvconv's tables and streams,
-#                the terminal, the window and the page
+#   make bench   speed of the engine, the library beside OpenCV, the dialog,
+#                hsvconv's tables and streams, the terminal, the window and the page
 #   make windows the native Windows programs, in build/windows/{x86_64,i686}/
 #   make fuzz    the resource reader under libFuzzer (FUZZ_SECONDS, default 300)
-#   make package build/packages/: the .deb, and a zip for each Windows build
+#   make package build/packages/: the .debs (the programs, librgbhsv1,
+#                librgbhsv-dev, python3-rgbhsv), and a zip for each Windows build
 #   make web     build/web/index.html: the converter as one web page
 
 SHELL := /bin/bash
@@ -25,6 +26,8 @@ PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64
 BROWSER_PACKAGES := chromium
 LIBRARY_PACKAGES := python3-numpy
+# OpenCV, which the library's benchmark times beside it.
+BENCH_PACKAGES := libopencv-dev
 # Debian's emcc finds its node modules here when the node on PATH is another one.
 EMCC_NODE_PATH := NODE_PATH=/usr/share/nodejs
 FUZZ_SECONDS ?= 300
@@ -98,9 +101,10 @@ fuzz:
 	@grep -E '^(Done|stat::(number_of_executed_units|peak_rss_mb))' build/fuzz/last-run.log
 
 bench: build windows web
-	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES) dialog
+	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES) $(BENCH_PACKAGES) dialog
+	@cmake --preset default >/dev/null && cmake --build --preset default --target library_bench
 	@./build/host/bench/engine_bench
-	@./build/host/bench/library_bench
+	@./build/host/bench/library_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
 	@bench/stream_throughput.sh ./build/bin/hsvconv ./build/host/bench/stream_input

@@ -1,9 +1,15 @@
 // librgbhsv's speed: every colour (4096 x 4096, the image of all 16,777,216)
 // converted each way, on one thread and on every processor, beside the
-// engine called once a pixel. Reports CPU nanoseconds a pixel.
+// engine called once a pixel and OpenCV's cvtColor on the same image.
+// Reports CPU nanoseconds a pixel (for every core, real time).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <vector>
+#ifdef RGBHSV_BENCH_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
 
 #include "engine/conversion.h"
 #include "rgbhsv.h"
@@ -62,6 +68,27 @@ void EnginePerCall(benchmark::State &state, bool to_hsv)
     Report(state);
 }
 
+#ifdef RGBHSV_BENCH_OPENCV
+// cv::setNumThreads(1) for one thread, its default (every core) for 0.
+void OpenCv(benchmark::State &state, bool to_hsv, int threads)
+{
+    cv::Mat in(kSide, kSide, CV_8UC3, const_cast<uint8_t *>(EveryColour().data())), out;
+    const int default_threads = cv::getNumThreads();
+    cv::setNumThreads(threads);
+    for (auto _ : state) {
+        cv::cvtColor(in, out, to_hsv ? cv::COLOR_RGB2HSV_FULL : cv::COLOR_HSV2RGB_FULL);
+        benchmark::DoNotOptimize(out.data);
+    }
+    cv::setNumThreads(default_threads);
+    Report(state);
+}
+
+BENCHMARK_CAPTURE(OpenCv, rgb_to_hsv_one_thread, true, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenCv, rgb_to_hsv_every_core, true, -1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(OpenCv, hsv_to_rgb_one_thread, false, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenCv, hsv_to_rgb_every_core, false, -1)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
 BENCHMARK_CAPTURE(LibraryImage, rgb_to_hsv_one_thread, true, 1u)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LibraryImage, rgb_to_hsv_every_core, true, 0u)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(EnginePerCall, rgb_to_hsv, true)->Unit(benchmark::kMillisecond);
@@ -71,4 +98,12 @@ BENCHMARK_CAPTURE(EnginePerCall, hsv_to_rgb, false)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    std::printf("librgbhsv kernel: %s\n", rgbhsv_kernel());
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -6,66 +6,98 @@
 // arithmetic options), and a pixel then costs integer steps and lookups:
 //  - RGB to HSV. The normalised components floor(c * 255 / V) are whole
 //    numbers (a quotient of whole numbers never lies within a rounding of
-//    the next whole number below 256), so a table of quotients gives them.
-//    Stretched, a component is (c - min) * 255 / S, rounded: it is 255.0
-//    exactly when c - min is S, 0.0 when it is 0, and two are equal when
-//    their c - min are; so the hue rules' tests become integer tests, and
-//    each rule's hue, a function of S and c - min, comes from its table.
+//    the next whole number below 256), so a table of quotients gives them,
+//    and they keep the order of the bytes, ties and all. The largest is
+//    255, the smallest 255 - S. Stretched, a component is
+//    (c - smallest) * 255 / S: 255.0 for the largest, 0.0 for the smallest,
+//    and the hue rules read nothing else; so the hue is a function of the
+//    components' order, S and the middle one's c - smallest, tabled by
+//    running the engine's rules on exactly those stretched doubles.
 //  - HSV to RGB. The pure colour of each hue, the saturation's factor and
 //    the value's come from tables; the last three products and sums are
 //    the engine's, done per pixel.
-// The test holds every one of the 16,777,216 inputs of each direction to
-// the engine's result. Where no hue rule holds the engine keeps the last
-// conversion's hue; no input reaches that (the test sees every one), so
-// here it is 0.
+// The x86-64 kernels (kernel_*.cpp) take the same steps on vectors, chosen
+// by what the processor has, but for two: they work the hue out in single
+// precision (kernel_body.h says why that is exact) where a table would cost
+// a gather, and from HSV they look up two of the three results, which
+// depend on S and V alone. The test holds every one of the 16,777,216
+// inputs of each direction to the engine's result, for each kernel. Where
+// no hue rule holds the engine keeps the last conversion's hue; no input
+// reaches that (the test sees every one), so here it is 0.
 #include "rgbhsv.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
 #ifndef RGBHSV_ONE_THREAD
 #include <thread>
 #endif
 #include <vector>
 
 #include "engine/numeric.h"
+#include "tables.h"
 
+namespace rgbhsv {
 namespace {
 
-// The hue of each rule, by what it reads off the stretched colour.
-enum Rule { kRedToYellow, kYellowToGreen, kGreenToCyan, kCyanToBlue, kBlueToMagenta, kMagentaToRed, kRules };
-
-struct Tables {
-    uint8_t quotient[256][256];        // [V][c]: floor(c * 255 / V), c <= V
-    uint8_t hue[kRules][256][256];     // [rule][S][c - min]
-    uint8_t yellow, green, cyan, blue, magenta;
-    double pure[256][3];               // the pure colour of each hue
-    double fraction[256];              // n / 255 as the engine rounds it: saturation's and value's factor
-};
+// The engine's hue rules on a stretched colour whose components are
+// k * 255 / S, k being each one's distance from the smallest.
+uint8_t HueOf(int s, const int k[3])
+{
+    if (s == 0) return 0;
+    double stretched[3];
+    for (int i = 0; i < 3; i++) stretched[i] = (double)k[i] * FullScale / (double)s;
+    const double r = stretched[0], g = stretched[1], b = stretched[2], t = Reciprocal6;
+    uint8_t h = 0;
+    if (r == 255.0 && b == 0.0) h = CeilToByte(g * t);
+    if (g == 255.0 && b == 0.0) h = FloorToByte(Border2 - r * t);
+    if (r == 0.0) {
+        if (g == 255.0) h = CeilToByte(b * t + Border2);
+        if (b == 255.0) h = FloorToByte(Border4 - g * t);
+    }
+    if (g == 0.0 && b == 255.0) h = CeilToByte(r * t + Border4);
+    if (r == 255.0) {
+        if (g == 0.0) h = FloorToByte(WheelTop - b * t);
+        if (g == 0.0 && b == 0.0) h = 0;
+        if (g == 255.0 && b == 0.0) h = FloorToByte(Border1);
+    }
+    if (r == 0.0) {
+        if (g == 255.0 && b == 0.0) h = FloorToByte(Border2);
+        if (g == 255.0 && b == 255.0) h = FloorToByte(Border3);
+        if (g == 0.0 && b == 255.0) h = FloorToByte(Border4);
+    }
+    if (r == 255.0 && g == 0.0 && b == 255.0) h = FloorToByte(Border5);
+    if (r == g && g == b) h = 0;
+    return h;
+}
 
 // Made in place: the tables are too large for a thread's stack.
 void Fill(Tables &t)
 {
     for (int v = 1; v < 256; v++)
         for (int c = 0; c <= v; c++) t.quotient[v][c] = (uint8_t)Floor((double)c * FullScale / (double)v);
-    const double sixth = Reciprocal6;
-    for (int s = 1; s < 256; s++) {
-        const double sd = (double)s;
-        for (int k = 0; k <= s; k++) {
-            // The engine's stretch of a component c with c - min = k.
-            const double shifted = (double)k;
-            const double x = shifted * FullScale / sd;
-            t.hue[kRedToYellow][s][k] = CeilToByte(x * sixth);
-            t.hue[kYellowToGreen][s][k] = FloorToByte(Border2 - x * sixth);
-            t.hue[kGreenToCyan][s][k] = CeilToByte(x * sixth + Border2);
-            t.hue[kCyanToBlue][s][k] = FloorToByte(Border4 - x * sixth);
-            t.hue[kBlueToMagenta][s][k] = CeilToByte(x * sixth + Border4);
-            t.hue[kMagentaToRed][s][k] = FloorToByte(WheelTop - x * sixth);
-        }
+    // Each order of the components, as which is largest, middle, smallest.
+    static const int roles[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+    for (const int *role : roles) {
+        int rank[3];
+        rank[role[0]] = 2, rank[role[1]] = 1, rank[role[2]] = 0;
+        const int order = Order(rank[0], rank[1], rank[2]);
+        for (int s = 0; s < 256; s++)
+            for (int k = 0; k <= s; k++) {
+                int ks[3];
+                ks[role[0]] = s, ks[role[1]] = k, ks[role[2]] = 0;
+                t.hue[order][s][k] = HueOf(s, ks);
+            }
+        // A tie stretches to exactly 0.0 or 255.0, whatever S is.
+        t.tie[2 * order] = t.hue[order][1][0];
+        t.tie[2 * order + 1] = t.hue[order][1][1];
     }
-    t.yellow = FloorToByte(Border1);
-    t.green = FloorToByte(Border2);
-    t.cyan = FloorToByte(Border3);
-    t.blue = FloorToByte(Border4);
-    t.magenta = FloorToByte(Border5);
+    // Largest and smallest by order: red, blue (0 rising); green, blue (512
+    // falling); green, red (512 rising); blue, red (1024 falling); blue,
+    // green (1024 rising); red, green (1536 falling).
+    static const uint8_t rules[kOrders] = {2, 4 | 2, 4 | 1, 0, 0, 3, 1, 4 | 0};
+    memcpy(t.rule, rules, sizeof rules);
     for (int hue = 0; hue < 256; hue++) {
         const double h = (double)hue;
         double r, g, b;
@@ -81,24 +113,23 @@ void Fill(Tables &t)
         else if (h <= Border2) b = 0.0;
         else if (h > Border5) b = Ceil(FullScale - (h - Border5) * SectorSlope);
         else b = Floor((h - Border2) * SectorSlope);
-        t.pure[hue][0] = FullScale < r ? FullScale : r;
-        t.pure[hue][1] = FullScale < g ? FullScale : g;
-        t.pure[hue][2] = FullScale < b ? FullScale : b;
+        // Whole numbers from 0 to 255 (the engine caps blue's 256 at hue 128),
+        // the largest 255 and the smallest 0.
+        const double pure[3] = {std::min(FullScale, r), std::min(FullScale, g), std::min(FullScale, b)};
+        const int full = (int)(std::max_element(pure, pure + 3) - pure), none = (int)(std::min_element(pure, pure + 3) - pure);
+        const int third = 3 - full - none;
+        for (int bgr = 0; bgr < 2; bgr++) {
+            const auto shift = [bgr](int component) { return (uint32_t)(bgr ? 16 - 8 * component : 8 * component); };
+            t.roles[bgr][hue] = (uint32_t)pure[third] | shift(full) << 8 | shift(none) << 16 | shift(third) << 24;
+        }
+        t.pure[hue] = (uint32_t)pure[0] | (uint32_t)pure[1] << 8 | (uint32_t)pure[2] << 16;
     }
-    for (int i = 0; i < 256; i++) {
-        t.fraction[i] = (double)i * Reciprocal255;
-    }
-}
-
-// Made once, on first use, whichever thread comes first.
-const Tables &TheTables()
-{
-    static const Tables *tables = [] {
-        auto *made = new Tables();
-        Fill(*made);
-        return made;
-    }();
-    return *tables;
+    for (int i = 0; i < 256; i++) t.fraction[i] = (double)i * Reciprocal255;
+    for (int s = 0; s < 256; s++)
+        for (int v = 0; v < 256; v++) {
+            const double u = t.fraction[s], w = (double)(255 - s), f = t.fraction[v];
+            t.ends[s][v] = (uint16_t)(FloorToByte(f * (u * 0.0 + w)) | FloorToByte(f * (u * FullScale + w)) << 8);
+        }
 }
 
 void PixelRgbToHsv(const Tables &t, const uint8_t *in, uint8_t *out, int red_at, int blue_at)
@@ -109,35 +140,9 @@ void PixelRgbToHsv(const Tables &t, const uint8_t *in, uint8_t *out, int red_at,
         out[0] = out[1] = out[2] = 0;
         return;
     }
-    const int r = t.quotient[V][R], g = t.quotient[V][G], b = t.quotient[V][B];
-    const int least = std::min(r, std::min(g, b)), S = 255 - least;
-    int H = 0;
-    if (S != 0) {
-        // Each component stretched, as c - min: S is 255.0, 0 is 0.0.
-        const int kr = r - least, kg = g - least, kb = b - least;
-        const bool r_full = kr == S, g_full = kg == S, b_full = kb == S;
-        const bool r_none = kr == 0, g_none = kg == 0, b_none = kb == 0;
-        if (r_full && b_none) H = t.hue[kRedToYellow][S][kg];
-        if (g_full && b_none) H = t.hue[kYellowToGreen][S][kr];
-        if (r_none) {
-            if (g_full) H = t.hue[kGreenToCyan][S][kb];
-            if (b_full) H = t.hue[kCyanToBlue][S][kg];
-        }
-        if (g_none && b_full) H = t.hue[kBlueToMagenta][S][kr];
-        if (r_full) {
-            if (g_none) H = t.hue[kMagentaToRed][S][kb];
-            if (g_none && b_none) H = 0;
-            if (g_full && b_none) H = t.yellow;
-        }
-        if (r_none) {
-            if (g_full && b_none) H = t.green;
-            if (g_full && b_full) H = t.cyan;
-            if (g_none && b_full) H = t.blue;
-        }
-        if (r_full && g_none && b_full) H = t.magenta;
-        if (kr == kg && kg == kb) H = 0;
-    }
-    out[0] = (uint8_t)H;
+    const int least = t.quotient[V][std::min(R, std::min(G, B))], middle = t.quotient[V][R + G + B - V - std::min(R, std::min(G, B))];
+    const int S = 255 - least;
+    out[0] = t.hue[Order(R, G, B)][S][middle - least];
     out[1] = (uint8_t)S;
     out[2] = (uint8_t)V;
 }
@@ -146,8 +151,9 @@ void PixelHsvToRgb(const Tables &t, const uint8_t *in, uint8_t *out, int red_at,
 {
     const int H = in[0], S = in[1], V = in[2];
     const double u = t.fraction[S], w = (double)(255 - S), f = t.fraction[V];
-    const double *pure = t.pure[H];
-    const double r = u * pure[0] + w, g = u * pure[1] + w, b = u * pure[2] + w;
+    const uint32_t pure = t.pure[H];
+    const double r = u * (double)(pure & 0xFF) + w, g = u * (double)(pure >> 8 & 0xFF) + w,
+                 b = u * (double)(pure >> 16) + w;
     const uint8_t R = FloorToByte(f * r), G = FloorToByte(f * g), B = FloorToByte(f * b);
     out[red_at] = R;
     out[1] = G;
@@ -156,24 +162,48 @@ void PixelHsvToRgb(const Tables &t, const uint8_t *in, uint8_t *out, int red_at,
 
 using Pixel = void (*)(const Tables &, const uint8_t *, uint8_t *, int, int);
 
-// Rows `first` to `last` of an image, pixel by pixel.
-void Rows(Pixel pixel, const uint8_t *in, size_t in_stride, uint8_t *out, size_t out_stride, size_t width,
+const KernelSet kPortable = {"portable", nullptr, nullptr};
+
+// The best kernel the processor has, or the one RGBHSV_KERNEL names if it
+// has that one.
+const KernelSet *Best()
+{
+    const KernelSet *sets[4];
+    const size_t n = KernelsHere(sets, 4);
+    if (const char *wanted = std::getenv("RGBHSV_KERNEL"))
+        for (size_t i = 0; i < n; i++)
+            if (std::strcmp(sets[i]->name, wanted) == 0) return sets[i];
+    return sets[0];
+}
+
+std::atomic<const KernelSet *> current{nullptr};
+
+// A line of pixels: whole blocks by the kernel, the rest one by one.
+void Line(bool to_hsv, const Tables &t, const uint8_t *in, uint8_t *out, size_t pixels, bool bgr)
+{
+    const KernelSet &set = CurrentKernel();
+    const Kernel kernel = to_hsv ? set.rgb_to_hsv : set.hsv_to_rgb;
+    const size_t done = kernel ? kernel(t, in, out, pixels, bgr) : 0;
+    const Pixel pixel = to_hsv ? PixelRgbToHsv : PixelHsvToRgb;
+    const int red_at = bgr ? 2 : 0, blue_at = 2 - red_at;
+    for (size_t x = done; x < pixels; x++) pixel(t, in + 3 * x, out + 3 * x, red_at, blue_at);
+}
+
+// Rows `first` to `last` of an image.
+void Rows(bool to_hsv, const uint8_t *in, size_t in_stride, uint8_t *out, size_t out_stride, size_t width,
           size_t first, size_t last, rgbhsv_order order)
 {
-    const int red_at = order == RGBHSV_BGR ? 2 : 0, blue_at = 2 - red_at;
     const Tables &tables = TheTables();
-    for (size_t y = first; y < last; y++) {
-        const uint8_t *from = in + y * in_stride;
-        uint8_t *to = out + y * out_stride;
-        for (size_t x = 0; x < width; x++) pixel(tables, from + 3 * x, to + 3 * x, red_at, blue_at);
-    }
+    for (size_t y = first; y < last; y++)
+        Line(to_hsv, tables, in + y * in_stride, out + y * out_stride, width, order == RGBHSV_BGR);
 }
 
 // An image in bands of rows, one a thread.
-void Image(Pixel pixel, const uint8_t *in, size_t in_stride, uint8_t *out, size_t out_stride, size_t width,
+void Image(bool to_hsv, const uint8_t *in, size_t in_stride, uint8_t *out, size_t out_stride, size_t width,
            size_t height, rgbhsv_order order, unsigned threads)
 {
     TheTables();
+    CurrentKernel();
 #ifdef RGBHSV_ONE_THREAD
     // A build without threads (the Windows and WebAssembly ones, for now).
     threads = 1;
@@ -182,43 +212,88 @@ void Image(Pixel pixel, const uint8_t *in, size_t in_stride, uint8_t *out, size_
 #endif
     const size_t bands = std::min<size_t>(threads, std::max<size_t>(1, height * width / 65536));
     if (bands <= 1) {
-        Rows(pixel, in, in_stride, out, out_stride, width, 0, height, order);
+        Rows(to_hsv, in, in_stride, out, out_stride, width, 0, height, order);
         return;
     }
 #ifndef RGBHSV_ONE_THREAD
     std::vector<std::thread> workers;
     for (size_t i = 1; i < bands; i++)
-        workers.emplace_back(Rows, pixel, in, in_stride, out, out_stride, width, height * i / bands,
+        workers.emplace_back(Rows, to_hsv, in, in_stride, out, out_stride, width, height * i / bands,
                              height * (i + 1) / bands, order);
-    Rows(pixel, in, in_stride, out, out_stride, width, 0, height / bands, order);
+    Rows(to_hsv, in, in_stride, out, out_stride, width, 0, height / bands, order);
     for (std::thread &worker : workers) worker.join();
 #endif
 }
 
 }  // namespace
 
+const Tables &TheTables()
+{
+    static const Tables *tables = [] {
+        auto *made = new Tables();
+        Fill(*made);
+        return made;
+    }();
+    return *tables;
+}
+
+size_t KernelsHere(const KernelSet **sets, size_t room)
+{
+    size_t n = 0;
+#if defined(RGBHSV_X86_KERNELS)
+    __builtin_cpu_init();
+    if (n + 1 < room && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) sets[n++] = &kAvx512;
+    if (n + 1 < room && __builtin_cpu_supports("avx2")) sets[n++] = &kAvx2;
+    if (n + 1 < room) sets[n++] = &kSse2;
+#endif
+    if (n < room) sets[n++] = &kPortable;
+    return n;
+}
+
+const KernelSet &CurrentKernel()
+{
+    const KernelSet *set = current.load(std::memory_order_acquire);
+    if (!set) {
+        static const KernelSet *const best = Best();
+        set = best;
+        const KernelSet *none = nullptr;
+        current.compare_exchange_strong(none, set, std::memory_order_acq_rel);
+        set = current.load(std::memory_order_acquire);
+    }
+    return *set;
+}
+
+void UseKernel(const KernelSet &set) { current.store(&set, std::memory_order_release); }
+
+}  // namespace rgbhsv
+
+using rgbhsv::Image;
+using rgbhsv::Rows;
+
 extern "C" {
 
 void rgbhsv_rgb_to_hsv(const uint8_t *rgb, uint8_t *hsv, size_t pixels)
 {
-    Rows(PixelRgbToHsv, rgb, 0, hsv, 0, pixels, 0, pixels ? 1 : 0, RGBHSV_RGB);
+    Rows(true, rgb, 0, hsv, 0, pixels, 0, pixels ? 1 : 0, RGBHSV_RGB);
 }
 
 void rgbhsv_hsv_to_rgb(const uint8_t *hsv, uint8_t *rgb, size_t pixels)
 {
-    Rows(PixelHsvToRgb, hsv, 0, rgb, 0, pixels, 0, pixels ? 1 : 0, RGBHSV_RGB);
+    Rows(false, hsv, 0, rgb, 0, pixels, 0, pixels ? 1 : 0, RGBHSV_RGB);
 }
 
 void rgbhsv_rgb_to_hsv_image(const uint8_t *rgb, size_t rgb_stride, uint8_t *hsv, size_t hsv_stride, size_t width,
                              size_t height, rgbhsv_order order, unsigned threads)
 {
-    Image(PixelRgbToHsv, rgb, rgb_stride, hsv, hsv_stride, width, height, order, threads);
+    Image(true, rgb, rgb_stride, hsv, hsv_stride, width, height, order, threads);
 }
 
 void rgbhsv_hsv_to_rgb_image(const uint8_t *hsv, size_t hsv_stride, uint8_t *rgb, size_t rgb_stride, size_t width,
                              size_t height, rgbhsv_order order, unsigned threads)
 {
-    Image(PixelHsvToRgb, hsv, hsv_stride, rgb, rgb_stride, width, height, order, threads);
+    Image(false, hsv, hsv_stride, rgb, rgb_stride, width, height, order, threads);
 }
+
+const char *rgbhsv_kernel(void) { return rgbhsv::CurrentKernel().name; }
 
 }  // extern "C"

@@ -53,6 +53,12 @@ RGBHSV_API void rgbhsv_rgb_to_hsv_image(const uint8_t *rgb, size_t rgb_stride, u
 RGBHSV_API void rgbhsv_hsv_to_rgb_image(const uint8_t *hsv, size_t hsv_stride, uint8_t *rgb, size_t rgb_stride,
                                         size_t width, size_t height, rgbhsv_order order, unsigned threads);
 
+/* The name of the code that converts on this processor: "avx512",
+ * "avx2" or "sse2" on x86-64, else "portable". Every one gives the same
+ * numbers; the environment variable RGBHSV_KERNEL may name a lesser one
+ * that the processor has, to compare them. */
+RGBHSV_API const char *rgbhsv_kernel(void);
+
 #ifdef __cplusplus
 }
 #endif

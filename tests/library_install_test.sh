@@ -17,10 +17,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" > "$work/install.log" 2>&1
+libdir=$(dirname "$(find "$prefix" -name librgbhsv.so.1 | head -1)")
 check "cmake --install puts the header, the library, rgbhsv.pc and the CMake package under the prefix" \
-  bash -c "ls '$prefix'/include/rgbhsv.h '$prefix'/lib*/librgbhsv.so.1 '$prefix'/lib*/pkgconfig/rgbhsv.pc \
-           '$prefix'/lib*/cmake/rgbhsv/rgbhsvConfig.cmake > /dev/null"
-libdir=$(dirname "$(ls "$prefix"/lib*/librgbhsv.so.1 2> /dev/null | head -1)")
+  bash -c "ls '$prefix'/include/rgbhsv.h '$libdir'/librgbhsv.so.1 '$libdir'/pkgconfig/rgbhsv.pc \
+           '$libdir'/cmake/rgbhsv/rgbhsvConfig.cmake > /dev/null"
 
 expected() {
   for rgb in "255 200 0" "12 34 56"; do

@@ -1,16 +1,38 @@
-// librgbhsv against the engine: every input of both directions, buffers of
-// every short length at odd offsets with their neighbours untouched, in
-// place, images with strides and blue first, and threads.
+// librgbhsv against the engine, with each kernel this processor has:
+// every input of both directions, buffers of every short length at odd
+// offsets with their neighbours untouched, in place, images with strides
+// and blue first, and threads.
 #include "rgbhsv.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <thread>
 #include <vector>
 
 #include "engine/conversion.h"
+#include "lib/tables.h"
 
 namespace {
+
+// Each kernel the processor can run, made the one in use in turn.
+std::vector<const rgbhsv::KernelSet *> Kernels()
+{
+    const rgbhsv::KernelSet *sets[8];
+    const size_t n = rgbhsv::KernelsHere(sets, 8);
+    return std::vector<const rgbhsv::KernelSet *>(sets, sets + n);
+}
+
+TEST(Library, TheProcessorsKernelsAreAllChecked)
+{
+    std::string names;
+    for (const rgbhsv::KernelSet *set : Kernels()) names += std::string(" ") + set->name;
+    std::printf("kernels checked on this processor:%s\n", names.c_str());
+    EXPECT_STREQ(rgbhsv_kernel(), Kernels().front()->name);
+#if defined(__x86_64__) && !defined(_WIN32)
+    EXPECT_GE(Kernels().size(), __builtin_cpu_supports("avx2") ? 3u : 2u);
+#endif
+}
 
 // Every triple, in order: 16,777,216 pixels.
 std::vector<uint8_t> EveryTriple()
@@ -27,19 +49,28 @@ std::vector<uint8_t> EveryTriple()
 TEST(Library, EveryInputOfBothDirectionsIsTheEnginesResult)
 {
     const std::vector<uint8_t> all = EveryTriple();
-    std::vector<uint8_t> hsv(all.size()), rgb(all.size());
-    rgbhsv_rgb_to_hsv(all.data(), hsv.data(), 1u << 24);
-    rgbhsv_hsv_to_rgb(all.data(), rgb.data(), 1u << 24);
-    size_t wrong_hsv = 0, wrong_rgb = 0;
+    std::vector<uint8_t> engine_hsv(all.size()), engine_rgb(all.size());
     for (uint32_t i = 0; i < (1u << 24); i++) {
         int a, b, c;
         RgbToHsv(all[3 * i], all[3 * i + 1], all[3 * i + 2], &a, &b, &c);
-        wrong_hsv += hsv[3 * i] != a || hsv[3 * i + 1] != b || hsv[3 * i + 2] != c;
+        engine_hsv[3 * i] = a, engine_hsv[3 * i + 1] = b, engine_hsv[3 * i + 2] = c;
         HsvToRgb(all[3 * i], all[3 * i + 1], all[3 * i + 2], &a, &b, &c);
-        wrong_rgb += rgb[3 * i] != a || rgb[3 * i + 1] != b || rgb[3 * i + 2] != c;
+        engine_rgb[3 * i] = a, engine_rgb[3 * i + 1] = b, engine_rgb[3 * i + 2] = c;
     }
-    EXPECT_EQ(wrong_hsv, 0u);
-    EXPECT_EQ(wrong_rgb, 0u);
+    std::vector<uint8_t> hsv(all.size()), rgb(all.size());
+    for (const rgbhsv::KernelSet *set : Kernels()) {
+        rgbhsv::UseKernel(*set);
+        rgbhsv_rgb_to_hsv(all.data(), hsv.data(), 1u << 24);
+        rgbhsv_hsv_to_rgb(all.data(), rgb.data(), 1u << 24);
+        size_t wrong_hsv = 0, wrong_rgb = 0;
+        for (size_t i = 0; i < all.size(); i += 3) {
+            wrong_hsv += hsv[i] != engine_hsv[i] || hsv[i + 1] != engine_hsv[i + 1] || hsv[i + 2] != engine_hsv[i + 2];
+            wrong_rgb += rgb[i] != engine_rgb[i] || rgb[i + 1] != engine_rgb[i + 1] || rgb[i + 2] != engine_rgb[i + 2];
+        }
+        EXPECT_EQ(wrong_hsv, 0u) << set->name;
+        EXPECT_EQ(wrong_rgb, 0u) << set->name;
+    }
+    rgbhsv::UseKernel(*Kernels().front());
 }
 
 // Lengths 0 to 70 at odd offsets, apart and in place: every result the
@@ -47,6 +78,9 @@ TEST(Library, EveryInputOfBothDirectionsIsTheEnginesResult)
 TEST(Library, EveryShortLengthAtOddOffsetsApartAndInPlace)
 {
     using Convert = void (*)(const uint8_t *, uint8_t *, size_t);
+    for (const rgbhsv::KernelSet *set : Kernels()) {
+    SCOPED_TRACE(set->name);
+    rgbhsv::UseKernel(*set);
     for (Convert convert : {rgbhsv_rgb_to_hsv, rgbhsv_hsv_to_rgb}) {
         for (size_t length = 0; length <= 70; length++) {
             std::vector<uint8_t> in(3 * length + 9), out(3 * length + 9, 0xA5), same;
@@ -70,6 +104,8 @@ TEST(Library, EveryShortLengthAtOddOffsetsApartAndInPlace)
             for (size_t i = 0; i < 3; i++) ASSERT_EQ(same[i], in[i]);
         }
     }
+    }
+    rgbhsv::UseKernel(*Kernels().front());
 }
 
 // Images with padded rows, in either byte order, on one thread or several,
@@ -79,6 +115,9 @@ TEST(Library, ImagesWithStridesOrdersAndThreads)
     const size_t width = 601, height = 257, stride = 3 * width + 7;
     std::vector<uint8_t> image(stride * height);
     for (size_t i = 0; i < image.size(); i++) image[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    for (const rgbhsv::KernelSet *set : Kernels()) {
+    SCOPED_TRACE(set->name);
+    rgbhsv::UseKernel(*set);
     for (const bool to_hsv : {true, false}) {
         for (const rgbhsv_order order : {RGBHSV_RGB, RGBHSV_BGR}) {
             const auto convert = [&](std::vector<uint8_t> *out, unsigned threads) {
@@ -88,8 +127,8 @@ TEST(Library, ImagesWithStridesOrdersAndThreads)
             };
             std::vector<uint8_t> one, many, again;
             convert(&one, 1);
-            convert(&many, 0);
             std::thread other([&] { convert(&again, 3); });
+            convert(&many, 0);
             other.join();
             EXPECT_EQ(one, many);
             EXPECT_EQ(one, again);
@@ -106,6 +145,8 @@ TEST(Library, ImagesWithStridesOrdersAndThreads)
                 for (size_t i = 3 * width; i < stride; i++) ASSERT_EQ(one[y * stride + i], 0x5A);
         }
     }
+    }
+    rgbhsv::UseKernel(*Kernels().front());
 }
 
 }  // namespace
