@@ -2,7 +2,8 @@
 # What a user installs: cmake --install into a temporary DESTDIR, the
 # installed programs run, the manual pages render without a warning, the
 # desktop entry validates; and the .deb and zips that make package made:
-# lintian finds no error, each zip holds both programs, README and LICENSE.
+# lintian finds no error or warning in any of the four packages, each zip
+# holds both programs, README, LICENSE and the library.
 # usage: install_test.sh BUILD_DIR PACKAGES_DIR VERSION
 set -u
 build=$(readlink -f "$1")
@@ -42,9 +43,17 @@ done
 check "the desktop entry validates without a word" \
   bash -c "[ -z \"\$(desktop-file-validate '$root/share/applications/rgbhsv.desktop' 2>&1)\" ]"
 
-lintian --fail-on error "$deb" > "$dest/lintian" 2>&1
-check "lintian finds no error in the .deb" [ $? = 0 ]
-grep '^E:' "$dest/lintian" | sed 's/^/  /'
+for package in rgbhsv librgbhsv1 librgbhsv-dev python3-rgbhsv; do
+  lintian --fail-on error,warning "$packages/${package}_${version}_amd64.deb" > "$dest/lintian" 2>&1
+  check "lintian finds no error and no warning in $package's .deb" [ $? = 0 ]
+  grep '^[EW]:' "$dest/lintian" | sed 's/^/  /'
+done
+check "the library's package holds the library by its soname, and runs ldconfig by trigger alone" \
+  bash -c "dpkg-deb -c '$packages/librgbhsv1_${version}_amd64.deb' | grep -q 'librgbhsv.so.1 ->' &&
+           [ \"\$(dpkg-deb --ctrl-tarfile '$packages/librgbhsv1_${version}_amd64.deb' | tar -t | sort | tr '\n' ' ')\" = \
+             './ ./control ./md5sums ./shlibs ./triggers ' ]"
+check "the development package needs the library's own version" \
+  [ "$(dpkg-deb -f "$packages/librgbhsv-dev_${version}_amd64.deb" Depends)" = "librgbhsv1 (= $version)" ]
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libncursesw6 libsdl2-2.0-0 libfreetype6 fonts-wine; do
   check "the .deb depends on $package, which the terminal or the window needs" \
@@ -54,10 +63,13 @@ check "the menu entry opens the window, with no terminal emulator" \
   grep -qx 'Terminal=false' "$root/share/applications/rgbhsv.desktop"
 for arch in x86_64 i686; do
   zip="$packages/rgbhsv-$version-windows-$arch.zip"
-  listing=$(cmake -E tar tf "$zip" 2>/dev/null | sort | tr '\n' ' ')
+  listing=$(cmake -E tar tf "$zip" 2>/dev/null | grep -v '/$' | sort | tr '\n' ' ')
   expected="rgbhsv-$version-windows-$arch/LICENSE rgbhsv-$version-windows-$arch/README.md"
-  expected="$expected rgbhsv-$version-windows-$arch/hsvconv.exe rgbhsv-$version-windows-$arch/rgbhsv.exe "
-  check "the $arch zip holds both programs, README and LICENSE" [ "$listing" = "$expected" ]
+  expected="$expected rgbhsv-$version-windows-$arch/hsvconv.exe"
+  expected="$expected rgbhsv-$version-windows-$arch/include/rgbhsv.h rgbhsv-$version-windows-$arch/lib/librgbhsv.dll.a"
+  expected="$expected rgbhsv-$version-windows-$arch/librgbhsv.dll rgbhsv-$version-windows-$arch/rgbhsv.exe "
+  check "the $arch zip holds both programs, README, LICENSE and the library's DLL, import library and header" \
+    [ "$listing" = "$expected" ]
 done
 
 echo "$failures failed"

@@ -92,5 +92,18 @@ for dpi in 96 120 144 192; do
 done
 set_dpi 96
 
+# librgbhsv.dll as a Windows user links it: the library user's program
+# built against the import library and header, run beside the DLL.
+mkdir "$work/dll"
+x86_64-w64-mingw32-gcc -O2 "$(dirname "$0")/library_consumer/main.c" -I "$(dirname "$0")/../lib" \
+  "$bin/cmake/lib/librgbhsv.dll.a" -o "$work/dll/consumer.exe" > "$work/dll/cc.log" 2>&1
+cp "$bin/cmake/lib/librgbhsv.dll" "$work/dll/"
+check "a program linked to librgbhsv.dll gives hsvconv.exe's numbers" diff \
+  <(for rgb in "255 200 0" "12 34 56"; do
+      hsv=$("$wine" "$bin/hsvconv.exe" rgb $rgb | tr -d '\r')
+      echo "$rgb -> $hsv -> $("$wine" "$bin/hsvconv.exe" hsv $hsv | tr -d '\r'); from BGR $hsv"
+    done) \
+  <(cd "$work/dll" && "$wine" consumer.exe | tr -d '\r')
+
 echo "$failures failed"
 [ "$failures" = 0 ]
