@@ -105,6 +105,10 @@ bench: build windows web
 	@cmake --preset default >/dev/null && cmake --build --preset default --target library_bench
 	@./build/host/bench/engine_bench
 	@./build/host/bench/library_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@for kernel in avx2 sse2 portable; do \
+	  RGBHSV_KERNEL=$$kernel ./build/host/bench/library_bench --benchmark_filter='one_thread' \
+	    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true | grep -E 'kernel|median'; \
+	done
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
 	@bench/stream_throughput.sh ./build/bin/hsvconv ./build/host/bench/stream_input

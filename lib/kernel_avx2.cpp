@@ -31,11 +31,16 @@ inline void StorePixels(uint8_t *p, VI pixels)
     _mm_storel_epi64((__m128i *)(p + 16), _mm256_extracti128_si256(joined, 1));
 }
 
-inline VI Lookup16(const uint8_t *table, VI index)
+typedef __m256i Table16;
+inline Table16 LoadTable16(const uint8_t *table)
 {
-    const __m256i bytes = _mm256_broadcastsi128_si256(_mm_loadu_si128((const __m128i *)table));
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128((const __m128i *)table));
+}
+
+inline VI Lookup16(Table16 table, VI index)
+{
     // The top three bytes of each lane look up nothing, so read as 0.
-    return (VI)_mm256_shuffle_epi8(bytes, (__m256i)(index | (int32_t)0x80808000));
+    return (VI)_mm256_shuffle_epi8(table, (__m256i)(index | (int32_t)0x80808000));
 }
 
 inline VI GatherHalves(const uint16_t *base, VI index)

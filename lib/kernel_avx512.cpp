@@ -10,10 +10,8 @@ namespace {
 const size_t kWidth = 16;
 typedef int32_t VI __attribute__((vector_size(64)));
 
-inline __m512i Lanes(const uint8_t *order)
-{
-    return _mm512_broadcast_i32x4(_mm_loadu_si128((const __m128i *)order));
-}
+// Byte orders for each 16-byte quarter, as four little-endian lanes.
+inline __m512i Quarters(int a, int b, int c, int d) { return _mm512_set4_epi32(d, c, b, a); }
 
 inline VI LoadPixels(const uint8_t *p)
 {
@@ -22,24 +20,26 @@ inline VI LoadPixels(const uint8_t *p)
     // Twelve bytes to each quarter, then four pixels to a lane each.
     const __m512i quarters =
         _mm512_permutexvar_epi32(_mm512_setr_epi32(0, 1, 2, 2, 3, 4, 5, 5, 6, 7, 8, 8, 9, 10, 11, 11), bytes);
-    static const uint8_t spread[16] = {0, 1, 2, 0x80, 3, 4, 5, 0x80, 6, 7, 8, 0x80, 9, 10, 11, 0x80};
-    return (VI)_mm512_shuffle_epi8(quarters, Lanes(spread));
+    return (VI)_mm512_shuffle_epi8(quarters, Quarters((int)0x80020100, (int)0x80050403, (int)0x80080706, (int)0x800B0A09));
 }
 
 inline void StorePixels(uint8_t *p, VI pixels)
 {
-    static const uint8_t pack[16] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0x80, 0x80, 0x80, 0x80};
-    const __m512i packed = _mm512_shuffle_epi8((__m512i)pixels, Lanes(pack));
+    const __m512i packed =
+        _mm512_shuffle_epi8((__m512i)pixels, Quarters(0x04020100, 0x09080605, 0x0E0D0C0A, (int)0x80808080));
     const __m512i joined =
         _mm512_permutexvar_epi32(_mm512_setr_epi32(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15, 15, 15), packed);
     _mm256_storeu_si256((__m256i *)p, _mm512_castsi512_si256(joined));
     _mm_storeu_si128((__m128i *)(p + 32), _mm512_extracti32x4_epi32(joined, 2));
 }
 
-inline VI Lookup16(const uint8_t *table, VI index)
+typedef __m512i Table16;
+inline Table16 LoadTable16(const uint8_t *table) { return _mm512_broadcast_i32x4(_mm_loadu_si128((const __m128i *)table)); }
+
+inline VI Lookup16(Table16 table, VI index)
 {
     // The top three bytes of each lane look up nothing, so read as 0.
-    return (VI)_mm512_shuffle_epi8(Lanes(table), (__m512i)(index | (int32_t)0x80808000));
+    return (VI)_mm512_shuffle_epi8(table, (__m512i)(index | (int32_t)0x80808000));
 }
 
 inline VI GatherHalves(const uint16_t *base, VI index)

@@ -38,7 +38,10 @@ inline void StorePixels(uint8_t *p, VI pixels)
     memcpy(p + 8, &tail, 4);
 }
 
-inline VI Lookup16(const uint8_t *table, VI index)
+typedef const uint8_t *Table16;
+inline Table16 LoadTable16(const uint8_t *table) { return table; }
+
+inline VI Lookup16(Table16 table, VI index)
 {
     return VI{table[index[0]], table[index[1]], table[index[2]], table[index[3]]};
 }

@@ -90,8 +90,8 @@ void Fill(Tables &t)
                 t.hue[order][s][k] = HueOf(s, ks);
             }
         // A tie stretches to exactly 0.0 or 255.0, whatever S is.
-        t.tie[2 * order] = t.hue[order][1][0];
-        t.tie[2 * order + 1] = t.hue[order][1][1];
+        t.tie[order] = t.hue[order][1][0];
+        t.tie[order + 8] = t.hue[order][1][1];
     }
     // Largest and smallest by order: red, blue (0 rising); green, blue (512
     // falling); green, red (512 rising); blue, red (1024 falling); blue,

@@ -25,7 +25,7 @@ struct Tables {
     // the rule of the engine's that holds where the middle component lies
     // strictly between the others (bit 2 set where the hue rises with it,
     // bits 0-1 its border in sixths of 512), and the hue where it ties
-    // with the smallest ([2 * order]) or the largest ([2 * order + 1]).
+    // with the smallest ([order]) or the largest ([order + 8]).
     uint8_t rule[16];
     uint8_t tie[16];
     // HSV to RGB. The pure colour of every hue has one component 255 and
