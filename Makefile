@@ -104,10 +104,11 @@ bench: build windows web
 	@tools/ensure-packages $(TERMINAL_PACKAGES) $(WINE_PACKAGES) $(WINDOW_PACKAGES) $(BROWSER_PACKAGES) $(BENCH_PACKAGES) dialog
 	@cmake --preset default >/dev/null && cmake --build --preset default --target library_bench
 	@./build/host/bench/engine_bench
-	@./build/host/bench/library_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@./build/host/bench/library_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+	  --benchmark_report_aggregates_only=true
 	@for kernel in avx2 sse2 portable; do \
 	  RGBHSV_KERNEL=$$kernel ./build/host/bench/library_bench --benchmark_filter='one_thread' \
-	    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true | grep -E 'kernel|median'; \
+	    --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true | grep -E 'kernel|median'; \
 	done
 	@./build/host/bench/dialog_bench
 	@bench/table_throughput.sh ./build/bin/hsvconv
