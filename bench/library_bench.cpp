@@ -83,6 +83,23 @@ void OpenCv(benchmark::State &state, bool to_hsv, int threads)
     Report(state);
 }
 
+// How many of the colours OpenCV converts to the same three bytes.
+void ReportAgreement()
+{
+    const std::vector<uint8_t> &in = EveryColour();
+    std::vector<uint8_t> ours(in.size());
+    cv::Mat image(kSide, kSide, CV_8UC3, const_cast<uint8_t *>(in.data())), theirs;
+    for (const bool to_hsv : {true, false}) {
+        (to_hsv ? rgbhsv_rgb_to_hsv : rgbhsv_hsv_to_rgb)(in.data(), ours.data(), kPixels);
+        cv::cvtColor(image, theirs, to_hsv ? cv::COLOR_RGB2HSV_FULL : cv::COLOR_HSV2RGB_FULL);
+        size_t same = 0;
+        for (size_t i = 0; i < 3 * kPixels; i += 3)
+            same += ours[i] == theirs.data[i] && ours[i + 1] == theirs.data[i + 1] && ours[i + 2] == theirs.data[i + 2];
+        std::printf("OpenCV %s gives these numbers for %.1f%% of the colours\n",
+                    to_hsv ? "COLOR_RGB2HSV_FULL" : "COLOR_HSV2RGB_FULL", 100.0 * same / kPixels);
+    }
+}
+
 BENCHMARK_CAPTURE(OpenCv, rgb_to_hsv_one_thread, true, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(OpenCv, rgb_to_hsv_every_core, true, -1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(OpenCv, hsv_to_rgb_one_thread, false, 1)->Unit(benchmark::kMillisecond);
@@ -101,6 +118,9 @@ BENCHMARK_CAPTURE(EnginePerCall, hsv_to_rgb, false)->Unit(benchmark::kMillisecon
 int main(int argc, char **argv)
 {
     std::printf("librgbhsv kernel: %s\n", rgbhsv_kernel());
+#ifdef RGBHSV_BENCH_OPENCV
+    ReportAgreement();
+#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
