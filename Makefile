@@ -75,7 +75,7 @@ node:
 web: node
 	@tools/ensure-packages $(WEB_PACKAGES) $(BUILD_PACKAGES)
 	@cmake --preset default >/dev/null
-	@cmake --build --preset default --target draw_icon bake_font
+	@cmake --build --preset default --target draw_icon bake_font pack_page
 	@$(EMCC_NODE_PATH) cmake --preset web >/dev/null
 	@$(EMCC_NODE_PATH) cmake --build --preset web
 	@echo "build/web/index.html: $$(stat -c %s build/web/index.html) bytes; the app's parts: $$(cat build/web/index.html build/web/sw.js build/web/manifest.webmanifest build/web/*.png | wc -c) bytes"

@@ -4,8 +4,6 @@
 // base64, as Module.rgbhsvTahoma. Every size measures the printable ASCII
 // characters; only the characters given are drawn (the dialog's texts).
 // usage: bake_font OUTPUT[.js] FIRST LAST REGULAR_CHARACTERS BOLD_CHARACTERS
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -13,6 +11,7 @@
 
 #include "baked_font.h"
 #include "font.h"
+#include "packed_text.h"
 #include "screen.h"
 
 namespace {
@@ -68,34 +67,6 @@ bool AppendFace(std::string *out, bool bold, int first, int last, const std::u32
     return true;
 }
 
-std::string Base64(const std::string &bytes)
-{
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned n = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
-        out += digits[n >> 18 & 63];
-        out += digits[n >> 12 & 63];
-        out += i + 1 < bytes.size() ? digits[n >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? digits[n & 63] : '=';
-    }
-    return out;
-}
-
-// The bytes in zlib's format, as the browser's DecompressionStream('deflate') reads them.
-bool Deflate(const std::string &bytes, std::string *out)
-{
-    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-    out->resize(size);
-    if (compress2(reinterpret_cast<Bytef *>(out->data()), &size, reinterpret_cast<const Bytef *>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), Z_BEST_COMPRESSION) != Z_OK)
-        return Fail("cannot deflate");
-    out->resize(size);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
@@ -117,9 +88,12 @@ int main(int argc, char **argv)
     std::string contents = bytes;
     if (path.size() > 3 && path.compare(path.size() - 3, 3, ".js") == 0) {
         std::string deflated;
-        if (!Deflate(bytes, &deflated)) return 1;
+        if (!packed::Deflate(bytes, &deflated)) {
+            Fail("cannot deflate");
+            return 1;
+        }
         contents = "// Wine's Tahoma (LGPL 2.1 or later), the glyphs the dialog draws, as bake_font made them.\n"
-                   "Module.rgbhsvTahoma = '" + Base64(deflated) + "';\n";
+                   "Module.rgbhsvTahoma = '" + packed::Base64(deflated) + "';\n";
     }
     FILE *out = std::fopen(temporary.c_str(), "wb");
     const bool written = out && std::fwrite(contents.data(), 1, contents.size(), out) == contents.size();

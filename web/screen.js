@@ -1,11 +1,36 @@
 // The page's half of the browser screen (platform/screens/browser/): it
-// unpacks the page's copy of Tahoma for the program, puts each frame in a
+// unpacks the page's program and its copy of Tahoma, puts each frame in a
 // canvas pixel for pixel and blinks its caret, queues the program's events
 // (input.js makes them of the page's keys, clicks and pastes; this file of
 // changes of density), carries the program's copies to the browser's
 // clipboard, beeps, and says when the program has ended. What a screen
 // reader finds is access.js's. Loaded after those two, ahead of the
 // program's own script.
+
+// Base64 text that a build tool deflated, inflated by the browser: its
+// bytes, or null.
+function rgbhsvInflate(text) {
+  try {
+    const binary = atob(text), packed = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; i++) packed[i] = binary.charCodeAt(i);
+    const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate'));
+    return new Response(stream).arrayBuffer().then((b) => new Uint8Array(b), () => null);
+  } catch (e) {
+    return Promise.resolve(null);
+  }
+}
+
+// The program's WebAssembly, which pack_page deflated into the page (in
+// place of emscripten's own base64 copy, twice the size).
+Module.instantiateWasm = (imports, receive) => {
+  rgbhsvInflate(Module.rgbhsvWasm || '')
+    .then((bytes) => {
+      if (!bytes) throw new Error('the page\'s program is damaged');
+      return WebAssembly.instantiate(bytes, imports);
+    })
+    .then((result) => receive(result.instance, result.module), (e) => abort(String(e)));
+  return {};
+};
 
 // Before the program starts: the glyphs bake_font made, inflated by the
 // browser while the WebAssembly compiles. Without them the program says why
@@ -16,16 +41,7 @@ Module.preRun = [].concat(Module.preRun || [], ((inflating) => () => {
     Module.rgbhsvTahomaBytes = bytes;
     removeRunDependency('tahoma');
   });
-})((() => {
-  try {
-    const text = atob(Module.rgbhsvTahoma), packed = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
-    const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate'));
-    return new Response(stream).arrayBuffer().then((b) => new Uint8Array(b), () => null);
-  } catch (e) {
-    return Promise.resolve(null);
-  }
-})()));
+})(rgbhsvInflate(Module.rgbhsvTahoma)));
 
 Module.rgbhsvScreen = (function () {
   'use strict';
