@@ -1,8 +1,9 @@
 // The page's copy of Tahoma against FreeType reading the font itself: at
 // every size it carries, each drawn character has the same pixels and
-// advances, each printable ASCII character the same measured width, and a
-// character it does not draw is the font's missing box. Damaged bytes are
-// refused whole.
+// advances (smoothed where Windows smooths, up to the last smoothed size,
+// and unsmoothed when asked for greyed text), each printable ASCII
+// character the same measured width, and a character it does not draw is
+// the font's missing box. Damaged bytes are refused whole.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int kFirst = 8, kLast = 48;
+constexpr int kFirst = 8, kLast = 48, kSmoothLast = 24;
 constexpr char16_t kDrawn[] = u"0123456789RGB colr:(c)";
 constexpr char16_t kBoldDrawn[] = u"RGB <-> HSV";
 
@@ -26,7 +27,8 @@ std::string Bake()
     const std::string path =
         testing::TempDir() + "tahoma-" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin";
     const std::string command = std::string(BAKE_FONT_PATH) + " " + path + " " + std::to_string(kFirst) + " " +
-                                std::to_string(kLast) + " '0123456789RGB colr:(c)' 'RGB <-> HSV'";
+                                std::to_string(kLast) + " " + std::to_string(kSmoothLast) +
+                                " '0123456789RGB colr:(c)' 'RGB <-> HSV' '(c)'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -47,13 +49,17 @@ TEST(BakedFont, EverySizeDrawsAndMeasuresAsFreeType)
     for (int ppem = kFirst; ppem <= kLast; ppem++)
         for (bool bold : {false, true}) {
             auto baked = table->Open(bold, 8, ppem * 9, &error);
-            auto real = platform::OpenTahoma(bold, 8, ppem * 9, &error, false);
+            auto real = platform::OpenTahoma(bold, 8, ppem * 9, &error, ppem <= kSmoothLast);
             ASSERT_TRUE(baked && real) << error;
             SCOPED_TRACE(std::to_string(ppem) + (bold ? " bold" : ""));
             EXPECT_EQ(baked->Ascent(), real->Ascent());
             EXPECT_EQ(baked->Height(), real->Height());
             for (char16_t c : std::u16string_view(bold ? kBoldDrawn : kDrawn))
                 EXPECT_TRUE(SameGlyph(baked->GlyphOf(c), real->GlyphOf(c))) << static_cast<int>(c);
+            if (!bold) {
+                for (char16_t c : std::u16string_view(u"(c)"))
+                    EXPECT_TRUE(SameGlyph(baked->GlyphOf(c, true), real->GlyphOf(c, true))) << "greyed " << static_cast<int>(c);
+            }
             EXPECT_EQ(baked->TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz ~"),
                       real->TextWidth(u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz ~"));
             // Not drawn: the missing box, at the character's own advance.
@@ -69,7 +75,7 @@ TEST(BakedFont, DamagedBytesAreRefusedWhole)
     const std::string bytes = Bake();
     std::string error;
     ASSERT_TRUE(platform::baked::Table::Load(bytes, &error)) << error;
-    const std::string damaged[] = {bytes.substr(0, bytes.size() - 1), bytes + '\0', "TBK2" + bytes.substr(4), ""};
+    const std::string damaged[] = {bytes.substr(0, bytes.size() - 1), bytes + '\0', "TBK1" + bytes.substr(4), ""};
     for (const std::string &d : damaged) {
         error.clear();
         EXPECT_FALSE(platform::baked::Table::Load(d, &error));

@@ -3,7 +3,10 @@
 // they are, or for the page as a script that holds them deflated, in
 // base64, as Module.rgbhsvTahoma. Every size measures the printable ASCII
 // characters; only the characters given are drawn (the dialog's texts).
-// usage: bake_font OUTPUT[.js] FIRST LAST REGULAR_CHARACTERS BOLD_CHARACTERS
+// Where Windows smooths the font (from 17 pixels), sizes up to SMOOTH_LAST
+// are drawn smoothed, with the ROUGH characters (the texts drawn greyed,
+// which Windows draws unsmoothed) also drawn one bit a pixel.
+// usage: bake_font OUTPUT[.js] FIRST LAST SMOOTH_LAST REGULAR BOLD ROUGH
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -33,35 +36,68 @@ bool AppendByte(std::string *out, int value)
     return true;
 }
 
-bool AppendFace(std::string *out, bool bold, int first, int last, const std::u32string &drawn)
+// A glyph's place and pixels: one bit each from the high bit, or (`levels`
+// 16) four bits each from the high nibble, coverage 0 as 0 and n as n - 1
+// (GDI leaves coverage 1 out).
+bool AppendGlyph(std::string *out, char16_t c, const platform::PixelGlyph &g, int levels)
+{
+    out->push_back(static_cast<char>(c & 0xFF));
+    out->push_back(static_cast<char>(c >> 8));
+    const bool fits = AppendByte(out, g.advance) && AppendByte(out, g.drawn_advance) && g.left >= -128 &&
+                      g.left < 128 && g.top >= -128 && g.top < 128 && AppendByte(out, g.left) &&
+                      AppendByte(out, g.top) && AppendByte(out, g.width) && AppendByte(out, g.height);
+    const size_t per_byte = levels == 2 ? 8 : 2;
+    std::string pixels((g.on.size() + per_byte - 1) / per_byte, '\0');
+    for (size_t i = 0; i < g.on.size(); i++) {
+        const int v = g.on[i];
+        if (levels == 2 && v) pixels[i / 8] = static_cast<char>(pixels[i / 8] | 0x80 >> (i % 8));
+        if (levels == 16 && v) pixels[i / 2] = static_cast<char>(pixels[i / 2] | (v - 1) << (i % 2 ? 0 : 4));
+        if (levels == 16 && v == 1) return false;
+    }
+    *out += pixels;
+    return fits;
+}
+
+bool AppendGlyphs(std::string *out, const platform::PixelFont &font, const std::set<char16_t> &chars, bool rough,
+                  int levels)
+{
+    out->push_back(static_cast<char>(chars.size() & 0xFF));
+    out->push_back(static_cast<char>(chars.size() >> 8));
+    bool fits = true;
+    for (char16_t c : chars) fits = AppendGlyph(out, c, font.GlyphOf(c, rough), levels) && fits;
+    return fits;
+}
+
+std::set<char16_t> Characters(const std::u32string &text)
 {
     std::set<char16_t> chars{kMissing};
-    for (char32_t c : drawn)
+    for (char32_t c : text)
         if (c >= 0x20 && c < 0xFFFF) chars.insert(static_cast<char16_t>(c));
+    return chars;
+}
+
+bool AppendFace(std::string *out, bool bold, int first, int last, int smooth_last, const std::u32string &drawn,
+                const std::u32string &rough)
+{
+    const std::set<char16_t> chars = Characters(drawn), rough_chars = Characters(rough);
     AppendByte(out, last - first + 1);
     for (int ppem = first; ppem <= last; ppem++) {
         std::string error;
         // At 9 dpi a point, MulDiv(8, dpi, 72) is ppem.
         auto font = platform::OpenTahoma(bold, platform::kDialogFontPoints, ppem * 72 / platform::kDialogFontPoints, &error,
-                                          false);
+                                          ppem <= smooth_last);
         if (!font) return Fail(error);
-        bool fits = AppendByte(out, ppem) && AppendByte(out, font->Ascent()) && AppendByte(out, font->Descent());
+        // Smoothed where the font asked for it: some pixel only partly covered.
+        bool smoothed = false;
+        for (char16_t c : chars)
+            for (uint8_t v : font->GlyphOf(c).on) smoothed = smoothed || (v != 0 && v != platform::kFullCoverage);
+        const int levels = smoothed ? 16 : 2;
+        bool fits = AppendByte(out, ppem) && AppendByte(out, font->Ascent()) && AppendByte(out, font->Descent()) &&
+                    AppendByte(out, levels);
         for (int i = 0; i <= kMeasured; i++)
             fits = fits && AppendByte(out, font->GlyphOf(i < kMeasured ? char16_t(kFirstMeasured + i) : kMissing).advance);
-        out->push_back(static_cast<char>(chars.size() & 0xFF));
-        out->push_back(static_cast<char>(chars.size() >> 8));
-        for (char16_t c : chars) {
-            const platform::PixelGlyph &g = font->GlyphOf(c);
-            out->push_back(static_cast<char>(c & 0xFF));
-            out->push_back(static_cast<char>(c >> 8));
-            fits = fits && AppendByte(out, g.advance) && AppendByte(out, g.drawn_advance) &&
-                   g.left >= -128 && g.left < 128 && g.top >= -128 && g.top < 128 && AppendByte(out, g.left) &&
-                   AppendByte(out, g.top) && AppendByte(out, g.width) && AppendByte(out, g.height);
-            std::string bits((g.on.size() + 7) / 8, '\0');
-            for (size_t i = 0; i < g.on.size(); i++)
-                if (g.on[i]) bits[i / 8] = static_cast<char>(bits[i / 8] | 0x80 >> (i % 8));
-            *out += bits;
-        }
+        fits = AppendGlyphs(out, *font, chars, false, levels) && fits;
+        if (smoothed) fits = AppendGlyphs(out, *font, rough_chars, true, 2) && fits;
         if (!fits) return Fail("a glyph at " + std::to_string(ppem) + " pixels does not fit the format");
     }
     return true;
@@ -71,18 +107,19 @@ bool AppendFace(std::string *out, bool bold, int first, int last, const std::u32
 
 int main(int argc, char **argv)
 {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: bake_font OUTPUT[.js] FIRST LAST REGULAR_CHARACTERS BOLD_CHARACTERS\n");
+    if (argc != 8) {
+        std::fprintf(stderr, "usage: bake_font OUTPUT[.js] FIRST LAST SMOOTH_LAST REGULAR BOLD ROUGH\n");
         return 2;
     }
-    const int first = std::atoi(argv[2]), last = std::atoi(argv[3]);
+    const int first = std::atoi(argv[2]), last = std::atoi(argv[3]), smooth_last = std::atoi(argv[4]);
     if (first < 1 || last < first || last > 255) {
         std::fprintf(stderr, "bake_font: no sizes from %s to %s\n", argv[2], argv[3]);
         return 2;
     }
     std::string bytes = std::string(platform::baked::kMagic, 4) + '\2';
-    if (!AppendFace(&bytes, false, first, last, platform::DecodeUtf8(argv[4])) ||
-        !AppendFace(&bytes, true, first, last, platform::DecodeUtf8(argv[5])))
+    const std::u32string rough = platform::DecodeUtf8(argv[7]);
+    if (!AppendFace(&bytes, false, first, last, smooth_last, platform::DecodeUtf8(argv[5]), rough) ||
+        !AppendFace(&bytes, true, first, last, smooth_last, platform::DecodeUtf8(argv[6]), U""))
         return 1;
     const std::string path = argv[1], temporary = path + ".new";
     std::string contents = bytes;

@@ -7,27 +7,26 @@
 // reader finds is access.js's. Loaded after those two, ahead of the
 // program's own script.
 
-// Base64 text that a build tool deflated, inflated by the browser: its
-// bytes, or null.
-function rgbhsvInflate(text) {
+// Base64 text that a build tool deflated, as the browser inflates it: a
+// response of that `type` to read, or null.
+function rgbhsvInflated(text, type) {
   try {
     const binary = atob(text), packed = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; i++) packed[i] = binary.charCodeAt(i);
-    const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate'));
-    return new Response(stream).arrayBuffer().then((b) => new Uint8Array(b), () => null);
+    return new Response(new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate')),
+                        { headers: { 'Content-Type': type } });
   } catch (e) {
-    return Promise.resolve(null);
+    return null;
   }
 }
 
 // The program's WebAssembly, which pack_page deflated into the page (in
-// place of emscripten's own base64 copy, twice the size).
+// place of emscripten's own base64 copy, twice the size): compiled as it
+// inflates.
 Module.instantiateWasm = (imports, receive) => {
-  rgbhsvInflate(Module.rgbhsvWasm || '')
-    .then((bytes) => {
-      if (!bytes) throw new Error('the page\'s program is damaged');
-      return WebAssembly.instantiate(bytes, imports);
-    })
+  const inflated = rgbhsvInflated(Module.rgbhsvWasm || '', 'application/wasm');
+  (inflated ? WebAssembly.instantiateStreaming(inflated, imports)
+            : Promise.reject(new Error('the page\'s program is damaged')))
     .then((result) => receive(result.instance, result.module), (e) => abort(String(e)));
   return {};
 };
@@ -41,7 +40,10 @@ Module.preRun = [].concat(Module.preRun || [], ((inflating) => () => {
     Module.rgbhsvTahomaBytes = bytes;
     removeRunDependency('tahoma');
   });
-})(rgbhsvInflate(Module.rgbhsvTahoma)));
+})((() => {
+  const inflated = rgbhsvInflated(Module.rgbhsvTahoma, 'application/octet-stream');
+  return inflated ? inflated.arrayBuffer().then((b) => new Uint8Array(b), () => null) : Promise.resolve(null);
+})()));
 
 Module.rgbhsvScreen = (function () {
   'use strict';

@@ -11,6 +11,7 @@ struct Size {
     int ppem = 0, ascent = 0, descent = 0;
     int advances[kMeasured + 1] = {};
     std::vector<std::pair<char16_t, PixelGlyph>> glyphs;  // by character
+    std::vector<std::pair<char16_t, PixelGlyph>> rough;   // unsmoothed, where the size is smoothed
 };
 
 namespace {
@@ -36,14 +37,18 @@ struct Reader {
     }
 };
 
-// A character as the size has it: drawn if it is carried, else as the
-// missing box; measured by its own advance where the size knows it.
-PixelGlyph Lookup(const Size &size, char16_t c)
+// A character as the size has it: drawn if it is carried (unsmoothed if
+// `rough` and the size has it so), else as the missing box; measured by its
+// own advance where the size knows it.
+PixelGlyph Lookup(const Size &size, char16_t c, bool rough)
 {
     const auto find = [&](char16_t ch) -> const PixelGlyph * {
-        auto g = std::lower_bound(size.glyphs.begin(), size.glyphs.end(), ch,
-                                  [](const auto &a, char16_t b) { return a.first < b; });
-        return g != size.glyphs.end() && g->first == ch ? &g->second : nullptr;
+        for (const auto *list : {rough ? &size.rough : nullptr, &size.glyphs}) {
+            if (!list) continue;
+            auto g = std::lower_bound(list->begin(), list->end(), ch, [](const auto &a, char16_t b) { return a.first < b; });
+            if (g != list->end() && g->first == ch) return &g->second;
+        }
+        return nullptr;
     };
     if (const PixelGlyph *g = find(c)) return *g;
     const bool measured = c >= kFirstMeasured && c < kFirstMeasured + kMeasured;
@@ -55,14 +60,9 @@ PixelGlyph Lookup(const Size &size, char16_t c)
     return box;
 }
 
-// One size at `in`: its metrics and, when `unpack`, its glyphs' pixels;
-// without, only checked and passed over.
-void ReadSize(Reader &in, bool unpack, Size *size)
+// A list of glyphs at `levels`, into `glyphs` when `unpack`.
+void ReadGlyphs(Reader &in, int levels, bool unpack, std::vector<std::pair<char16_t, PixelGlyph>> *glyphs)
 {
-    size->ppem = in.U8();
-    size->ascent = in.U8();
-    size->descent = in.U8();
-    for (int &advance : size->advances) advance = in.U8();
     const int count = in.U16();
     int last = -1;
     for (int g = 0; in.ok && g < count; g++) {
@@ -74,18 +74,40 @@ void ReadSize(Reader &in, bool unpack, Size *size)
         glyph.top = in.S8();
         glyph.width = in.U8();
         glyph.height = in.U8();
-        const size_t pixels = static_cast<size_t>(glyph.width * glyph.height), bytes = (pixels + 7) / 8;
+        const size_t per_byte = levels == 2 ? 8 : 2;
+        const size_t pixels = static_cast<size_t>(glyph.width * glyph.height), bytes = (pixels + per_byte - 1) / per_byte;
         if (ch <= last || in.at + bytes > in.bytes.size()) in.ok = false;
         if (!in.ok) break;
         last = ch;
         if (unpack) {
             glyph.on.resize(pixels);
-            for (size_t i = 0; i < pixels; i++)
-                glyph.on[i] = ((static_cast<unsigned char>(in.bytes[in.at + i / 8]) >> (7 - i % 8)) & 1) * kFullCoverage;
-            size->glyphs.emplace_back(static_cast<char16_t>(ch), std::move(glyph));
+            for (size_t i = 0; i < pixels; i++) {
+                const int byte = static_cast<unsigned char>(in.bytes[in.at + i / per_byte]);
+                if (levels == 2) {
+                    glyph.on[i] = ((byte >> (7 - i % 8)) & 1) * kFullCoverage;
+                } else {
+                    const int n = i % 2 ? byte & 15 : byte >> 4;
+                    glyph.on[i] = static_cast<uint8_t>(n ? n + 1 : 0);
+                }
+            }
+            glyphs->emplace_back(static_cast<char16_t>(ch), std::move(glyph));
         }
         in.at += bytes;
     }
+}
+
+// One size at `in`: its metrics and, when `unpack`, its glyphs' pixels;
+// without, only checked and passed over.
+void ReadSize(Reader &in, bool unpack, Size *size)
+{
+    size->ppem = in.U8();
+    size->ascent = in.U8();
+    size->descent = in.U8();
+    const int levels = in.U8();
+    if (levels != 2 && levels != 16) in.ok = false;
+    for (int &advance : size->advances) advance = in.U8();
+    ReadGlyphs(in, levels, unpack, &size->glyphs);
+    if (levels == 16) ReadGlyphs(in, 2, unpack, &size->rough);
 }
 
 }  // namespace
@@ -128,7 +150,8 @@ std::unique_ptr<PixelFont> Table::Open(bool bold, int points, int dpi, std::stri
             entry.size = std::move(size);
         }
         std::shared_ptr<const Size> size = entry.size;
-        return std::make_unique<PixelFont>(size->ascent, size->descent, [size](char16_t c, bool) { return Lookup(*size, c); });
+        return std::make_unique<PixelFont>(size->ascent, size->descent,
+                                           [size](char16_t c, bool rough) { return Lookup(*size, c, rough); });
     }
     *error = "Tahoma is not carried at " + std::to_string(ppem) + " pixels to the em";
     return nullptr;

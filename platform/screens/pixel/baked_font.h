@@ -4,13 +4,17 @@
 // character, and the drawn glyphs of the characters the dialog shows.
 // Anything else is drawn as the font's missing-character box.
 //
-// The bytes, all numbers little-endian: "TBK1", the count of faces
+// The bytes, all numbers little-endian: "TBK2", the count of faces
 // (regular, then bold), and for each face the count of its sizes and each
-// size: its em, ascent and descent; 96 advances (' ' to '~', then the
-// box's); the count of its glyphs and each glyph by character: the
-// character (16 bits), its measured and drawn advances, its left and top
-// (signed), its width and height, and its pixels, row by row, one bit each
-// from the high bit, the last byte padded.
+// size: its em, ascent and descent, its levels (2, or 16 where the size is
+// smoothed); 96 advances (' ' to '~', then the box's); the count of its
+// glyphs and each glyph by character: the character (16 bits), its
+// measured and drawn advances, its left and top (signed), its width and
+// height, and its pixels, row by row, the last byte padded: one bit each
+// from the high bit, or at 16 levels four bits each from the high nibble,
+// 0 for no coverage and n for coverage n + 1. A smoothed size then has a
+// second list of glyphs, one bit a pixel: the characters drawn greyed,
+// which are drawn without smoothing at every size.
 #ifndef RGBHSV_PLATFORM_PIXEL_BAKED_FONT_H
 #define RGBHSV_PLATFORM_PIXEL_BAKED_FONT_H
 
@@ -23,7 +27,7 @@
 
 namespace platform::baked {
 
-constexpr char kMagic[] = "TBK1";
+constexpr char kMagic[] = "TBK2";
 // The characters measured at every size: ' ' to '~', then the box.
 constexpr char16_t kFirstMeasured = u' ';
 constexpr int kMeasured = 95;

@@ -61,7 +61,8 @@ PixelGlyph Load(FT_Face face, char16_t c, bool smoothed)
                 const unsigned char *line = b.buffer + row * b.pitch;
                 int coverage;
                 if (b.pixel_mode == FT_PIXEL_MODE_MONO) coverage = (line[col / 8] >> (7 - col % 8)) & 1 ? kFullCoverage : 0;
-                else if (smoothed) coverage = line[col] * (kFullCoverage + 1) / 256;
+                // GDI's 17 levels, of which it draws the faintest as nothing.
+                else if (smoothed) coverage = line[col] * (kFullCoverage + 1) / 256, coverage = coverage > 1 ? coverage : 0;
                 else coverage = line[col] >= 128 ? kFullCoverage : 0;
                 g.on[static_cast<size_t>(row * g.width + col)] = static_cast<uint8_t>(coverage);
             }
