@@ -20,7 +20,8 @@ CROSS_PACKAGES := g++-i686-linux-gnu g++-aarch64-linux-gnu g++-arm-linux-gnueabi
 TERMINAL_PACKAGES := tmux
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686
 WINE_PACKAGES := wine64 xvfb fonts-wine
-WINDOW_PACKAGES := xvfb xdotool x11-utils imagemagick xclip weston sway grim wtype wl-clipboard jq dbus at-spi2-core python3-pyatspi
+WINDOW_PACKAGES := xvfb xdotool x11-utils imagemagick xclip weston sway grim wtype wl-clipboard jq dbus at-spi2-core python3-pyatspi \
+                   mutter
 FUZZ_PACKAGES := clang libclang-rt-14-dev binutils-mingw-w64-x86-64 cmake ninja-build
 PACKAGE_PACKAGES := dpkg-dev file lintian desktop-file-utils groff-base
 WEB_PACKAGES := emscripten cmake ninja-build binutils-mingw-w64-x86-64

@@ -21,12 +21,11 @@ inline VI Min(VI a, VI b) { return a < b ? a : b; }
 // One division for both of a pixel's quotients floor(n * 255 / V): 1/V
 // rounded (within 2^-24 of it), times 255 raised by 2^-20 (the constant
 // rounds up, and the product within 2^-24) lies between 255/V and 2^-19.6
-// above it, so n
-// times it (n is exact in a float, and the product's rounding cannot take
-// back 2^-20.3) is at least the quotient and at most 255 * 2^-19.5 (under
-// 0.0004) above it, where a quotient that is not whole lies at least 1/V
-// (1/255 or more) below the next whole number. Truncation then gives the
-// floor, as the quotient table has it.
+// above it, so n times it (n is exact in a float, and the product's
+// rounding cannot take back 2^-20.3) is at least the quotient and at most
+// 255 * 2^-19.5 (under 0.0004) above it, where a quotient that is not whole
+// lies at least 1/V (1/255 or more) below the next whole number.
+// Truncation then gives the floor, as the quotient table has it.
 inline VF PerValue(VI v) { return 1.0f / __builtin_convertvector(v, VF) * (255.0f * (1.0f + 0x1p-20f)); }
 
 inline VI Quotient(VI n, VF per_value)
