@@ -16,14 +16,17 @@ for tool in mutter dbus-run-session Xvfb xdotool import convert; do
 done
 work=$(mktemp -d)
 start_xvfb "$work" 1024x768x24
-trap 'kill ${mutter:-} 2>/dev/null; sleep 0.3; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+# mutter runs in a session bus of its own (dbus-run-session's children
+# both), which goes with it.
+stop_mutter() { [ -n "${mutter:-}" ] && { pkill -P "$mutter"; kill "$mutter"; wait "$mutter"; } 2> /dev/null; mutter=; }
+trap 'stop_mutter; sleep 0.3; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR=$work/run
 unset SDL_VIDEODRIVER
 
 # mutter with one output at `scale`, Wayland clients only.
 start_mutter() {  # scale
-  [ -n "${mutter:-}" ] && { kill "$mutter"; wait "$mutter" 2> /dev/null; }
+  stop_mutter
   rm -f "$work/run/wl-gnome"*
   MUTTER_DEBUG_NUM_DUMMY_MONITORS=1 MUTTER_DEBUG_DUMMY_MONITOR_SCALES=$1 \
     dbus-run-session -- mutter --nested --wayland --no-x11 --wayland-display=wl-gnome > "$work/mutter.log" 2>&1 &
