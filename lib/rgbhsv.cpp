@@ -12,7 +12,8 @@
 //    (c - smallest) * 255 / S: 255.0 for the largest, 0.0 for the smallest,
 //    and the hue rules read nothing else; so the hue is a function of the
 //    components' order, S and the middle one's c - smallest, tabled by
-//    running the engine's rules on exactly those stretched doubles.
+//    asking the engine itself for the hue of a colour of value 255 with
+//    that order, S and middle component.
 //  - HSV to RGB. The pure colour of each hue, the saturation's factor and
 //    the value's come from tables; the last three products and sums are
 //    the engine's, done per pixel.
@@ -35,41 +36,23 @@
 #endif
 #include <vector>
 
+#include "engine/conversion.h"
 #include "engine/numeric.h"
 #include "tables.h"
 
 namespace rgbhsv {
 namespace {
 
-// The engine's hue rules on a stretched colour whose components are
-// k * 255 / S, k being each one's distance from the smallest.
-uint8_t HueOf(int s, const int k[3])
+// The hue the engine gives a colour whose components, once normalised, are
+// 255, 255 - S + k and 255 - S in the places `role` names (largest, middle,
+// smallest): at value 255 normalising leaves them as they are. The engine
+// is called here, once a table entry, while the tables are made.
+uint8_t HueOf(const int role[3], int s, int k)
 {
-    if (s == 0) return 0;
-    double stretched[3];
-    for (int i = 0; i < 3; i++) stretched[i] = (double)k[i] * FullScale / (double)s;
-    const double r = stretched[0], g = stretched[1], b = stretched[2], t = Reciprocal6;
-    uint8_t h = 0;
-    if (r == 255.0 && b == 0.0) h = CeilToByte(g * t);
-    if (g == 255.0 && b == 0.0) h = FloorToByte(Border2 - r * t);
-    if (r == 0.0) {
-        if (g == 255.0) h = CeilToByte(b * t + Border2);
-        if (b == 255.0) h = FloorToByte(Border4 - g * t);
-    }
-    if (g == 0.0 && b == 255.0) h = CeilToByte(r * t + Border4);
-    if (r == 255.0) {
-        if (g == 0.0) h = FloorToByte(WheelTop - b * t);
-        if (g == 0.0 && b == 0.0) h = 0;
-        if (g == 255.0 && b == 0.0) h = FloorToByte(Border1);
-    }
-    if (r == 0.0) {
-        if (g == 255.0 && b == 0.0) h = FloorToByte(Border2);
-        if (g == 255.0 && b == 255.0) h = FloorToByte(Border3);
-        if (g == 0.0 && b == 255.0) h = FloorToByte(Border4);
-    }
-    if (r == 255.0 && g == 0.0 && b == 255.0) h = FloorToByte(Border5);
-    if (r == g && g == b) h = 0;
-    return h;
+    int c[3], h, unused_s, unused_v;
+    c[role[0]] = 255, c[role[1]] = 255 - s + k, c[role[2]] = 255 - s;
+    RgbToHsv(c[0], c[1], c[2], &h, &unused_s, &unused_v);
+    return (uint8_t)h;
 }
 
 // Made in place: the tables are too large for a thread's stack.
@@ -84,11 +67,7 @@ void Fill(Tables &t)
         rank[role[0]] = 2, rank[role[1]] = 1, rank[role[2]] = 0;
         const int order = Order(rank[0], rank[1], rank[2]);
         for (int s = 0; s < 256; s++)
-            for (int k = 0; k <= s; k++) {
-                int ks[3];
-                ks[role[0]] = s, ks[role[1]] = k, ks[role[2]] = 0;
-                t.hue[order][s][k] = HueOf(s, ks);
-            }
+            for (int k = 0; k <= s; k++) t.hue[order][s][k] = HueOf(role, s, k);
         // A tie stretches to exactly 0.0 or 255.0, whatever S is.
         t.tie[order] = t.hue[order][1][0];
         t.tie[order + 8] = t.hue[order][1][1];
